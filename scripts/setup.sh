@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need (only those missing) and
+# configures the build folder given as $1 (default: build) with any further CMake arguments.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-translations-l10n
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libzip-dev libqpdf-dev
+  fonts-ipafont-mincho fonts-ipafont-gothic
+  locales
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
+
+build_dir="${1:-build}"
+shift || true
+cmake -S "$(dirname "$0")/.." -B "$build_dir" -G Ninja "$@"
