@@ -1,0 +1,84 @@
+#pragma once
+// A number box on QLineEdit, the stand-in for the original's numeric input control.
+//
+// The value may be empty (no value) and may lie outside the limits: assignments by code are
+// kept as given, and typed text is kept as typed. Unfocused the box shows its value by the
+// display pattern, focused by the edit pattern (foundation/NumberFormat.h). Typed text is read
+// locale-independently ("." is the decimal point); keystrokes that cannot form a number are
+// refused.
+//
+// Leave check: when the focus leaves the box by Tab, Backtab, a mouse click or a shortcut and
+// the value lies outside [minimum, maximum], the box beeps, shows the information box
+// "入力範囲：<min> ～ <max>" (limits by the display pattern) titled with the caption text, and
+// takes the focus back. A focus move to a widget whose property "causesValidation" is false
+// (the Cancel button of a dialog) does not check. validateNow() runs the same check at once,
+// for the OK button. An empty box always passes.
+
+#include <QLineEdit>
+#include <QString>
+#include <optional>
+
+class UiServices;
+
+class NumberBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit NumberBox(UiServices& ui, QWidget* parent = nullptr);
+
+    std::optional<double> value() const { return m_value; }
+    // Any value, also one outside the limits; nullopt empties the box.
+    void setValue(std::optional<double> value);
+
+    double minimum() const { return m_min; }
+    double maximum() const { return m_max; }
+    void setLimits(double minimum, double maximum);
+
+    QString displayPattern() const { return m_displayPattern; }
+    QString editPattern() const { return m_editPattern; }
+    void setDisplayPattern(const QString& pattern);
+    void setEditPattern(const QString& pattern);
+
+    // The box's own caption: the title of the range message.
+    QString captionText() const { return m_caption; }
+    void setCaptionText(const QString& caption) { m_caption = caption; }
+
+    // Whether leaving the box (and validateNow) runs the range check; on by default.
+    bool rangeCheckEnabled() const { return m_rangeCheck; }
+    void setRangeCheckEnabled(bool on) { m_rangeCheck = on; }
+
+    // True when the box holds a value below the minimum or above the maximum.
+    bool isOutOfRange() const;
+    // The text of the range message: "入力範囲：" min " ～ " max.
+    QString rangeMessage() const;
+    // Runs the range check now (when enabled): on failure beeps, shows the message, puts the
+    // focus into the box and returns false.
+    bool validateNow();
+
+signals:
+    // The value changed, by typing or by code.
+    void valueChanged();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void showValue();
+    void onTextEdited(const QString& text);
+    void report();
+
+    UiServices& m_ui;
+    std::optional<double> m_value;
+    double m_min = 0.0;
+    double m_max = 0.0;
+    QString m_displayPattern;
+    QString m_editPattern;
+    QString m_caption;
+    bool m_rangeCheck = true;
+    bool m_reporting = false;
+};
+
+// Reads the typed text of a number box: blanks around, an optional sign, digits with an
+// optional "." (grouping commas are ignored). nullopt for an empty or incomplete text.
+std::optional<double> ParseNumberBoxText(const QString& text);
