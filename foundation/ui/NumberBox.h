@@ -77,6 +77,7 @@ private:
     QString m_caption;
     bool m_rangeCheck = true;
     bool m_reporting = false;
+    bool m_showingDisplay = true;  // the text is the display form of the value
 };
 
 // Reads the typed text of a number box: blanks around, an optional sign, digits with an
