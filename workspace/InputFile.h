@@ -4,13 +4,36 @@
 // Error numbers are those the user sees in the file commands' messages: 53 file not found,
 // 52 bad file name, 76 path not found, 75 path or file access error, 70 permission denied,
 // 71 disk not ready, 61 disk full, 57 device I/O error, 62 input past end of file,
-// 9 subscript out of range, 13 type mismatch, 6 overflow.
+// 9 subscript out of range, 13 type mismatch, 6 overflow, 7 file too large to be an input file.
 
 #include <string>
+#include <string_view>
 
 #include "engine/InputModel.h"
 
-// Writes the model to `path` (UTF-8 path). On failure returns false, sets errNo and leaves any
+namespace inputfile {
+constexpr int kErrOverflow = 6;
+constexpr int kErrTooLarge = 7;
+constexpr int kErrSubscript = 9;
+constexpr int kErrTypeMismatch = 13;
+constexpr int kErrBadFileName = 52;
+constexpr int kErrFileNotFound = 53;
+constexpr int kErrDeviceIo = 57;
+constexpr int kErrDiskFull = 61;
+constexpr int kErrPastEnd = 62;
+constexpr int kErrPermission = 70;
+constexpr int kErrDiskNotReady = 71;
+constexpr int kErrAccess = 75;
+constexpr int kErrPathNotFound = 76;
+
+// Larger files are refused unread (a full file of 2 x 99 layers is a few tens of kilobytes).
+constexpr std::size_t kMaxFileBytes = 4u << 20;
+}  // namespace inputfile
+
+enum class InputFileVersion { V100, V110 };
+
+// Writes the model to `path` (UTF-8 path) through a temporary file in the same folder that
+// replaces the target only when complete. On failure returns false, sets errNo and leaves any
 // previous file at `path` intact.
 bool SaveInputFile(const InputModel& model, const std::string& path, int& errNo);
 
@@ -19,3 +42,11 @@ bool LoadInputFile(InputModel& model, const std::string& path, int& errNo);
 
 // Reads a version 1.00 file (ten condition values). Failure as LoadInputFile.
 bool LoadInputFileV100(InputModel& model, const std::string& path, int& errNo);
+
+// The bytes SaveInputFile writes; false with error 9 for a layer count outside 0..99.
+bool MakeInputFileBytes(const InputModel& model, std::string& bytes, int& errNo);
+
+// Reads a file's bytes as the readers do (1.10: over a copy of `model`; 1.00: over a cleared
+// model); on failure `model` is unchanged.
+bool LoadInputFileFromBytes(InputModel& model, std::string_view bytes, InputFileVersion version,
+                            int& errNo);
