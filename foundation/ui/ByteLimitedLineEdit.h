@@ -13,7 +13,7 @@
 class ByteLimitedLineEdit : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     explicit ByteLimitedLineEdit(QWidget* parent = nullptr);
 
     // Largest length in CP932 bytes; 0 means no limit.
@@ -32,7 +32,7 @@ public:
     // is moved with the removals. Public for the validator and for tests.
     QString filtered(const QString& text, int& cursor) const;
 
-private:
+  private:
     void refilter();
 
     int m_byteLimit = 0;

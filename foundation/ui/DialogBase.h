@@ -31,7 +31,7 @@ class QPushButton;
 class DialogBase : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit DialogBase(QWidget* parent = nullptr);
 
     // Configuration, set by the caller before showing (a new dialog holds "" and 0).
@@ -52,11 +52,11 @@ public:
     void runLoadStep();
     bool loadStepDone() const { return m_loaded; }
 
-signals:
+  signals:
     void LoadData();
     void SaveData(bool& cancel);
 
-protected:
+  protected:
     // The form's own buttons; any may be null. The base connects their clicks.
     void setDialogButtons(QPushButton* ok, QPushButton* cancel, QPushButton* help);
     // Form-specific preparation, run after the help set-up and before LoadData.
@@ -69,7 +69,7 @@ protected:
     void done(int result) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void okClicked();
     void cancelClicked();
     void helpClicked();

@@ -16,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QString>
+#include <limits>
 #include <optional>
 
 class UiServices;
@@ -23,7 +24,7 @@ class UiServices;
 class NumberBox : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     explicit NumberBox(UiServices& ui, QWidget* parent = nullptr);
 
     std::optional<double> value() const { return m_value; }
@@ -55,23 +56,23 @@ public:
     // focus into the box and returns false.
     bool validateNow();
 
-signals:
+  signals:
     // The value changed, by typing or by code.
     void valueChanged();
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void showValue();
     void onTextEdited(const QString& text);
     void report();
 
     UiServices& m_ui;
     std::optional<double> m_value;
-    double m_min = 0.0;
-    double m_max = 0.0;
+    double m_min = std::numeric_limits<double>::lowest();  // no limits until set
+    double m_max = std::numeric_limits<double>::max();
     QString m_displayPattern;
     QString m_editPattern;
     QString m_caption;

@@ -1,0 +1,148 @@
+#include "foundation/ui/NumberBox.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QValidator>
+#include <QVariant>
+
+#include "foundation/NumberFormat.h"
+#include "foundation/Numeric.h"
+#include "foundation/ui/UiServices.h"
+
+namespace {
+
+// Accepts every text that can grow into a number: blanks, an optional leading sign, digits,
+// grouping commas and at most one ".".
+class NumberTextValidator final : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override {
+        const QString t = input.trimmed();
+        bool point = false;
+        bool digit = false;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const QChar c = t.at(i);
+            if (c >= u'0' && c <= u'9') {
+                digit = true;
+            } else if (c == u'.' && !point) {
+                point = true;
+            } else if (c == u',' && !point) {
+            } else if ((c == u'-' || c == u'+') && i == 0) {
+            } else {
+                return Invalid;
+            }
+        }
+        return digit || t.isEmpty() ? Acceptable : Intermediate;
+    }
+};
+
+QString format(double value, const QString& pattern) {
+    return QString::fromStdString(FormatNumber(value, pattern.toStdString()));
+}
+
+}  // namespace
+
+std::optional<double> ParseNumberBoxText(const QString& text) {
+    QString t = text.trimmed();
+    t.remove(u',');
+    if (t.isEmpty()) return std::nullopt;
+    // ParseDouble takes an exponent too; a box never offers one.
+    if (t.contains(u'e', Qt::CaseInsensitive)) return std::nullopt;
+    return ParseDouble(t.toStdString());
+}
+
+NumberBox::NumberBox(UiServices& ui, QWidget* parent) : QLineEdit(parent), m_ui(ui) {
+    setValidator(new NumberTextValidator(this));
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(this, &QLineEdit::textEdited, this, &NumberBox::onTextEdited);
+}
+
+void NumberBox::setValue(std::optional<double> value) {
+    const bool changed = value != m_value;
+    m_value = value;
+    showValue();
+    if (changed) emit valueChanged();
+}
+
+void NumberBox::setLimits(double minimum, double maximum) {
+    m_min = minimum;
+    m_max = maximum;
+}
+
+void NumberBox::setDisplayPattern(const QString& pattern) {
+    m_displayPattern = pattern;
+    showValue();
+}
+
+void NumberBox::setEditPattern(const QString& pattern) {
+    m_editPattern = pattern;
+    showValue();
+}
+
+bool NumberBox::isOutOfRange() const {
+    return m_value && (*m_value < m_min || *m_value > m_max);
+}
+
+QString NumberBox::rangeMessage() const {
+    return QStringLiteral("入力範囲：") + format(m_min, m_displayPattern) + QStringLiteral(" ～ ") +
+           format(m_max, m_displayPattern);
+}
+
+bool NumberBox::validateNow() {
+    if (!m_rangeCheck || !isOutOfRange()) return true;
+    report();
+    return false;
+}
+
+void NumberBox::report() {
+    if (m_reporting) return;
+    m_reporting = true;
+    m_ui.beep();
+    m_ui.message(window(), rangeMessage(), m_caption, UiServices::Buttons::Ok,
+                 UiServices::Icon::Information);
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
+    m_reporting = false;
+}
+
+void NumberBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Typed text stays as typed when the focus comes back (after a refused leave or a window
+    // switch); only the display form is replaced by the edit form.
+    if (m_showingDisplay) showValue();
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        selectAll();
+}
+
+void NumberBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    // A window switch or a popup (the range message itself) is no leave.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    // Only a leave by the user checks; a move by code does not.
+    const bool userLeave = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+    const QWidget* target = QApplication::focusWidget();
+    const bool targetValidates = target == nullptr ||
+                                 target->property("causesValidation").toBool() ||
+                                 !target->property("causesValidation").isValid();
+    if (userLeave && targetValidates && !validateNow()) return;
+    if (!hasFocus()) showValue();
+}
+
+void NumberBox::showValue() {
+    m_showingDisplay = !hasFocus();
+    if (!m_value) {
+        setText(QString());
+        return;
+    }
+    setText(format(*m_value, m_showingDisplay ? m_displayPattern : m_editPattern));
+}
+
+void NumberBox::onTextEdited(const QString& text) {
+    const std::optional<double> value = ParseNumberBoxText(text);
+    if (value == m_value) return;
+    m_value = value;
+    emit valueChanged();
+}

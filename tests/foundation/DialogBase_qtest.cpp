@@ -1,0 +1,233 @@
+// The dialog base: UsrTag, the two data events, the load order, the help button and the
+// remembered position with its centring rule.
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "foundation/PrivateProfile.h"
+#include "foundation/WindowPlacement.h"
+#include "foundation/ui/DialogBase.h"
+#include "foundation/ui/NumberBox.h"
+#include "tests/support/FakeUiServices.h"
+
+namespace {
+
+class TestDialog : public DialogBase {
+  public:
+    explicit TestDialog(FakeUiServices& ui) : box(new NumberBox(ui, this)) {
+        setWindowTitle(QStringLiteral("designed"));
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(box);
+        layout->addWidget(ok);
+        layout->addWidget(cancel);
+        layout->addWidget(help);
+        box->setCaptionText(QStringLiteral("box"));
+        box->setLimits(0, 10);
+        box->setDisplayPattern(QStringLiteral("#0"));
+        box->setEditPattern(QStringLiteral("#0"));
+        setDialogButtons(ok, cancel, help);
+        connect(this, &DialogBase::LoadData, this, [this] {
+            events += QStringLiteral("load:") + windowTitle() + (help->isEnabled() ? "+" : "-");
+        });
+        connect(this, &DialogBase::SaveData, this, [this](bool& cancelIt) {
+            events += QStringLiteral("save;");
+            cancelIt = cancelSave;
+        });
+    }
+
+    void prepareForm() override { events += QStringLiteral("prepare;"); }
+
+    NumberBox* box;
+    QPushButton* ok = new QPushButton(QStringLiteral("OK(&O)"));
+    QPushButton* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ(&C)"));
+    QPushButton* help = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    QString events;
+    bool cancelSave = false;
+};
+
+struct Screen {
+    Screen() {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        dpiX = s->logicalDotsPerInchX();
+        dpiY = s->logicalDotsPerInchY();
+        size = s->geometry().size();
+    }
+    double dpiX, dpiY;
+    QSize size;
+};
+
+}  // namespace
+
+class DialogBaseTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void okRaisesSaveDataAndTagsOk() {
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.show();
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-"));
+        dialog.ok->click();
+        QCOMPARE(dialog.UsrTag, QStringLiteral("OK"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-save;"));
+    }
+
+    void cancelledSaveDataStillTagsOkAndStaysOpen() {
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.cancelSave = true;
+        dialog.show();
+        dialog.ok->click();
+        QCOMPARE(dialog.UsrTag, QStringLiteral("OK"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void cancelAndCloseBoxRaiseNothing() {
+        FakeUiServices ui;
+        TestDialog cancelled(ui);
+        cancelled.show();
+        cancelled.cancel->click();
+        QCOMPARE(cancelled.UsrTag, QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(!cancelled.isVisible());
+        QVERIFY(!cancelled.events.contains(QStringLiteral("save")));
+
+        TestDialog closed(ui);
+        closed.show();
+        QVERIFY(closed.close());
+        QCOMPARE(closed.UsrTag, QString());
+        QCOMPARE(closed.result(), int(QDialog::Rejected));
+        QVERIFY(!closed.events.contains(QStringLiteral("save")));
+    }
+
+    void okRefusesAnOutOfRangeBox() {
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.box->setValue(11);
+        dialog.ok->setFocus();
+        QTest::keyClick(dialog.ok, Qt::Key_Return);
+        QCOMPARE(ui.beeps, 1);
+        QCOMPARE(ui.messages.size(), std::size_t{1});
+        QCOMPARE(ui.messages[0].title, QStringLiteral("box"));
+        QVERIFY(dialog.box->hasFocus());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.UsrTag, QString());
+        QVERIFY(!dialog.events.contains(QStringLiteral("save")));
+        // Enter inside the box presses OK the same way.
+        QTest::keyClick(dialog.box, Qt::Key_Return);
+        QCOMPARE(ui.messages.size(), std::size_t{2});
+        QVERIFY(dialog.isVisible());
+        // A disabled box is not checked.
+        dialog.box->setEnabled(false);
+        dialog.ok->click();
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void captionOverrideAndHelpButton() {
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.UsrCaption = QStringLiteral("陸側荷重条件の入力");
+        dialog.UsrHelpFile = QStringLiteral("Preview.chm");
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("陸側荷重条件の入力"));
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:陸側荷重条件の入力+"));
+        dialog.help->click();
+        QCoreApplication::processEvents();
+        QVERIFY(dialog.isVisible());
+
+        TestDialog hidden(ui);
+        hidden.setHideHelpWhenNoHelpFile(true);
+        hidden.show();
+        QVERIFY(!hidden.help->isVisible());
+    }
+
+    void positionIsReadFromAndWrittenToTheIniSection() {
+        QTemporaryDir dir;
+        const std::string ini = dir.filePath(QStringLiteral("Mibrox.ini")).toStdString();
+        const CPrivateProfile profile;
+        const Screen screen;
+        profile.SetValueString(ini, "InpJyoken", "Top", "1500");
+        profile.SetValueString(ini, "InpJyoken", "Left", "3000");
+        FakeUiServices ui;
+        {
+            TestDialog dialog(ui);
+            dialog.setPositionStore(ini, "InpJyoken");
+            dialog.show();
+            QCOMPARE(dialog.pos(),
+                     QPoint(TwipsToPixels(3000, screen.dpiX), TwipsToPixels(1500, screen.dpiY)));
+            dialog.move(40, 30);
+            dialog.cancel->click();
+        }
+        QCOMPARE(profile.GetValueLong(ini, "InpJyoken", "Top"), PixelsToTwips(30, screen.dpiY));
+        QCOMPARE(profile.GetValueLong(ini, "InpJyoken", "Left"), PixelsToTwips(40, screen.dpiX));
+        QCOMPARE(profile.GetValueString(ini, "InpJyoken", "Width"), std::string());
+        {
+            TestDialog dialog(ui);
+            dialog.setPositionStore(ini, "InpJyoken");
+            dialog.show();
+            QCOMPARE(dialog.pos(), QPoint(40, 30));
+            QVERIFY(dialog.close());
+        }
+        QCOMPARE(profile.GetValueLong(ini, "InpJyoken", "Top"), PixelsToTwips(30, screen.dpiY));
+    }
+
+    void positionBelowOneIsCentredAndNeverNegative() {
+        QTemporaryDir dir;
+        const std::string ini = dir.filePath(QStringLiteral("Mibrox.ini")).toStdString();
+        const CPrivateProfile profile;
+        const Screen screen;
+        profile.SetValueString(ini, "InpKajyu", "Top", "0");
+        profile.SetValueString(ini, "InpKajyu", "Left", "2000");
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.setPositionStore(ini, "InpKajyu");
+        dialog.show();
+        const std::int32_t centredTop =
+            PlaceOnAxis(0, PixelsToTwips(screen.size.height(), screen.dpiY),
+                        PixelsToTwips(dialog.frameGeometry().height(), screen.dpiY));
+        QVERIFY(centredTop > 0);
+        QCOMPARE(dialog.pos().y(), TwipsToPixels(centredTop, screen.dpiY));
+        QCOMPARE(dialog.pos().x(), TwipsToPixels(2000, screen.dpiX));
+
+        TestDialog big(ui);
+        big.setMinimumSize(screen.size + QSize(200, 200));
+        big.setPositionStore(dir.filePath(QStringLiteral("missing.ini")).toStdString(), "X");
+        big.show();
+        QCOMPARE(big.pos(), QPoint(0, 0));
+    }
+
+    void keptSizeIsAppliedOnlyWhenAboveZero() {
+        QTemporaryDir dir;
+        const std::string ini = dir.filePath(QStringLiteral("Mibrox.ini")).toStdString();
+        const CPrivateProfile profile;
+        const Screen screen;
+        profile.SetValueString(ini, "InpKajyu", "Width", "9000");
+        profile.SetValueString(ini, "InpKajyu", "Height", "0");
+        FakeUiServices ui;
+        int designedHeight = 0;
+        {
+            TestDialog dialog(ui);
+            dialog.setPositionStore(ini, "InpKajyu", true);
+            dialog.show();
+            designedHeight = dialog.height();
+            QCOMPARE(dialog.width(), TwipsToPixels(9000, screen.dpiX));
+            dialog.resize(dialog.width(), designedHeight + 20);
+            QVERIFY(dialog.close());
+        }
+        QCOMPARE(profile.GetValueLong(ini, "InpKajyu", "Width"),
+                 PixelsToTwips(TwipsToPixels(9000, screen.dpiX), screen.dpiX));
+        QCOMPARE(profile.GetValueLong(ini, "InpKajyu", "Height"),
+                 PixelsToTwips(designedHeight + 20, screen.dpiY));
+    }
+};
+
+QTEST_MAIN(DialogBaseTest)
+#include "DialogBase_qtest.moc"
