@@ -74,6 +74,77 @@ bool SectionStateAt(const BeamSolution& b, int segment, double z, SectionState& 
            finite(out.shear);
 }
 
+// Upper extreme: probes 0.4, 0.6, .. m below the tie until the shear turns negative, then
+// bisection between the tie and that probe. A probe below the tip that still finds no
+// negative shear ends the search: the shear stays Rd from there on.
+bool FindUpperExtreme(const BeamSolution& beam, double& m, SectionState& at) {
+    double z = kProbeStep;
+    SectionState st;
+    for (int n = 0;; ++n) {
+        if (n >= kMaxProbes) return false;
+        z = z + kProbeStep;
+        if (!SectionStateAt(beam, 2, z, st)) return false;
+        if (st.shear < 0) break;
+        if (z > beam.L2) return false;
+    }
+    double lo = 0, hi = z;
+    for (int n = 0;; ++n) {
+        if (n >= kMaxBisections) return false;
+        m = (hi + lo) / 2;
+        if (!SectionStateAt(beam, 2, m, at)) return false;
+        if (at.shear >= 0) {
+            lo = m;
+        } else {
+            hi = m;
+        }
+        if (std::fabs(hi - lo) < kTolerance) return true;
+    }
+}
+
+// Lower extreme: probes upward from the tip in 0.2 m steps until the shear turns negative,
+// then bisection between that probe and the tip. A probe above the tie that still finds no
+// negative shear ends the search.
+bool FindLowerExtreme(const BeamSolution& beam, double& m, SectionState& at) {
+    double z = beam.L2;
+    SectionState st;
+    for (int n = 0;; ++n) {
+        if (n >= kMaxProbes) return false;
+        z = z - kProbeStep;
+        if (!SectionStateAt(beam, 2, z, st)) return false;
+        if (st.shear < 0) break;
+        if (z < 0) return false;
+    }
+    double lo = z, hi = beam.L2;
+    for (int n = 0;; ++n) {
+        if (n >= kMaxBisections) return false;
+        m = (hi + lo) / 2;
+        if (!SectionStateAt(beam, 2, m, at)) return false;
+        if (at.shear > 0) {
+            hi = m;
+        } else {
+            lo = m;
+        }
+        if (std::fabs(hi - lo) < kTolerance) return true;
+    }
+}
+
+// The point of zero moment between tie and tip, by bisection.
+bool FindZeroMoment(const BeamSolution& beam, double& m) {
+    double lo = 0, hi = beam.L2;
+    SectionState st;
+    for (int n = 0;; ++n) {
+        if (n >= kMaxBisections) return false;
+        m = (lo + hi) / 2;
+        if (!SectionStateAt(beam, 2, m, st)) return false;
+        if (st.moment >= 0) {
+            lo = m;
+        } else {
+            hi = m;
+        }
+        if (std::fabs(hi - lo) < kTolerance) return true;
+    }
+}
+
 namespace {
 
 // Tabulates one segment from z = 0 to its length L at the output pitch, rows from
@@ -111,77 +182,6 @@ bool tabulateSegment(const BeamSolution& beam, const WorkingValues& v, int segme
     }
     rows = j;
     return true;
-}
-
-// Upper extreme: probes 0.4, 0.6, .. m below the tie until the shear turns negative, then
-// bisection between the tie and that probe. A probe below the tip that still finds no
-// negative shear ends the search: the shear stays Rd from there on.
-bool findMmax(const BeamSolution& beam, double& m, SectionState& at) {
-    double z = kProbeStep;
-    SectionState st;
-    for (int n = 0;; ++n) {
-        if (n >= kMaxProbes) return false;
-        z = z + kProbeStep;
-        if (!SectionStateAt(beam, 2, z, st)) return false;
-        if (st.shear < 0) break;
-        if (z > beam.L2) return false;
-    }
-    double lo = 0, hi = z;
-    for (int n = 0;; ++n) {
-        if (n >= kMaxBisections) return false;
-        m = (hi + lo) / 2;
-        if (!SectionStateAt(beam, 2, m, at)) return false;
-        if (at.shear >= 0) {
-            lo = m;
-        } else {
-            hi = m;
-        }
-        if (std::fabs(hi - lo) < kTolerance) return true;
-    }
-}
-
-// Lower extreme: probes upward from the tip in 0.2 m steps until the shear turns negative,
-// then bisection between that probe and the tip. A probe above the tie that still finds no
-// negative shear ends the search.
-bool findMmin(const BeamSolution& beam, double& m, SectionState& at) {
-    double z = beam.L2;
-    SectionState st;
-    for (int n = 0;; ++n) {
-        if (n >= kMaxProbes) return false;
-        z = z - kProbeStep;
-        if (!SectionStateAt(beam, 2, z, st)) return false;
-        if (st.shear < 0) break;
-        if (z < 0) return false;
-    }
-    double lo = z, hi = beam.L2;
-    for (int n = 0;; ++n) {
-        if (n >= kMaxBisections) return false;
-        m = (hi + lo) / 2;
-        if (!SectionStateAt(beam, 2, m, at)) return false;
-        if (at.shear > 0) {
-            hi = m;
-        } else {
-            lo = m;
-        }
-        if (std::fabs(hi - lo) < kTolerance) return true;
-    }
-}
-
-// The point of zero moment between tie and tip, by bisection.
-bool findZeroMoment(const BeamSolution& beam, double& m) {
-    double lo = 0, hi = beam.L2;
-    SectionState st;
-    for (int n = 0;; ++n) {
-        if (n >= kMaxBisections) return false;
-        m = (lo + hi) / 2;
-        if (!SectionStateAt(beam, 2, m, st)) return false;
-        if (st.moment >= 0) {
-            lo = m;
-        } else {
-            hi = m;
-        }
-        if (std::fabs(hi - lo) < kTolerance) return true;
-    }
 }
 
 // Each input layer placed at its elevations, from `level` downward.
@@ -228,15 +228,15 @@ bool analyse(const InputModel& model, AnalysisResult& result) {
 
     double m = 0;
     SectionState at;
-    if (!findMmax(beam, m, at) || !finite(v.Ht - m)) return false;
+    if (!FindUpperExtreme(beam, m, at) || !finite(v.Ht - m)) return false;
     result.MmaxLevel = v.Ht - m;
     result.MmaxValue = at.moment;
     result.MmaxShear = at.shear;
-    if (!findMmin(beam, m, at) || !finite(v.Ht - m)) return false;
+    if (!FindLowerExtreme(beam, m, at) || !finite(v.Ht - m)) return false;
     result.MminLevel = v.Ht - m;
     result.MminValue = at.moment;
     result.MminShear = at.shear;
-    if (!findZeroMoment(beam, m) || !finite(v.Ht - m)) return false;
+    if (!FindZeroMoment(beam, m) || !finite(v.Ht - m)) return false;
     result.ZeroMomentLevel = v.Ht - m;
 
     double sigma1 = 0, sigma2 = 0;

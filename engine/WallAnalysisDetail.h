@@ -156,4 +156,16 @@ bool SolveBeam(const ResidualState& state, double EI, BeamSolution& beam);
 // The state at local coordinate z of segment 1 or 2; false when a value is not finite.
 bool SectionStateAt(const BeamSolution& beam, int segment, double z, SectionState& out);
 
+// Mmax: probes 0.4, 0.6, .. m below the tie until the shear is negative, then bisection to
+// 1 mm between the tie and that probe; `m` is the last midpoint and `at` its state. Fails
+// when a probe below the tip (where the shear stays Rd) still finds no negative shear.
+bool FindUpperExtreme(const BeamSolution& beam, double& m, SectionState& at);
+
+// Mmin: probes upward from the tip in 0.2 m steps, then bisection between the probe and the
+// tip. Fails when a probe above the tie still finds no negative shear.
+bool FindLowerExtreme(const BeamSolution& beam, double& m, SectionState& at);
+
+// The zero-moment point between tie and tip by bisection to 1 mm.
+bool FindZeroMoment(const BeamSolution& beam, double& m);
+
 }  // namespace wall

@@ -1,0 +1,307 @@
+// The wall analysis end to end: the beam solution's physics, the table, failures.
+
+#include "engine/WallAnalysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "engine/WallAnalysisDetail.h"
+#include "foundation/Numeric.h"
+#include "tests/engine/WallTestCases.h"
+
+namespace {
+
+using walltest::Conditions;
+using walltest::QuayModel;
+using walltest::UniformModel;
+
+struct Outcome {
+    std::unique_ptr<AnalysisResult> r = std::make_unique<AnalysisResult>();
+    bool ok = false;
+    const SectionRow& row(int i) const { return r->SectionTable(i); }
+};
+
+Outcome Analyse(const InputModel& m) {
+    Outcome run;
+    run.ok = RunWallAnalysis(m, *run.r);
+    return run;
+}
+
+TEST(WallAnalysisPhysics, boundaryConditionsHoldAtTopTieAndTip) {
+    const Outcome run = Analyse(QuayModel());
+    ASSERT_TRUE(run.ok);
+    const AnalysisResult& r = *run.r;
+    // Free top: no moment, no shear.
+    EXPECT_DOUBLE_EQ(run.row(1)(1), 3.0);
+    EXPECT_NEAR(run.row(1)(4), 0, 1e-9);
+    EXPECT_NEAR(run.row(1)(5), 0, 1e-9);
+    // Tip: deflection, slope and moment zero; the shear there is the tip reaction.
+    const SectionRow& tip = run.row(r.SectionRowCount);
+    EXPECT_DOUBLE_EQ(tip(1), r.ComputedTipLevel);
+    EXPECT_NEAR(tip(2), 0, 1e-9);
+    EXPECT_NEAR(tip(3), 0, 1e-9);
+    EXPECT_NEAR(tip(4), 0, 1e-7);
+    EXPECT_NEAR(tip(5), r.TipReaction, 1e-7);
+    // The tie appears twice: deflection, slope and moment continue, the shear jumps by Ap.
+    const SectionRow& above = run.row(r.UpperRowCount);
+    const SectionRow& below = run.row(r.UpperRowCount + 1);
+    EXPECT_DOUBLE_EQ(above(1), 1.5);
+    EXPECT_DOUBLE_EQ(below(1), 1.5);
+    EXPECT_NEAR(above(2), below(2), 1e-12);
+    EXPECT_NEAR(above(3), below(3), 1e-12);
+    EXPECT_NEAR(above(4), below(4), 1e-9);
+    EXPECT_NEAR(below(5) - above(5), r.TieReaction, 1e-9);
+    // The tie hardly moves at the embedment found (1 mm bracket of the root).
+    EXPECT_LT(std::fabs(above(2)), 0.002);
+}
+
+TEST(WallAnalysisPhysics, tableObeysTheBeamEquations) {
+    // Moment = integral of shear, EI * slope' = -moment, deflection' = slope, along depth.
+    Conditions c;
+    c.pitch = 0.05;
+    const Outcome run = Analyse(QuayModel(c));
+    ASSERT_TRUE(run.ok);
+    const double EI = 2e8 * 4e-4;
+    for (int i = 1; i < run.r->SectionRowCount; ++i) {
+        const SectionRow& a = run.row(i);
+        const SectionRow& b = run.row(i + 1);
+        const double h = a(1) - b(1);  // depth step
+        if (h < 0.01) continue;         // the tie's two rows
+        EXPECT_NEAR((b(4) - a(4)) / h, (a(5) + b(5)) / 2, 0.2) << i;
+        EXPECT_NEAR(EI * (b(3) - a(3)) / h, -(a(4) + b(4)) / 2, 0.2) << i;
+        EXPECT_NEAR((b(2) - a(2)) / h, (a(3) + b(3)) / 2, 1e-5) << i;
+    }
+}
+
+TEST(WallAnalysisPhysics, doubleStiffnessHalvesDeflectionsOnly) {
+    const Outcome base = Analyse(QuayModel());
+    Conditions c;
+    c.young = 400000;
+    const Outcome stiff = Analyse(QuayModel(c));
+    ASSERT_TRUE(base.ok && stiff.ok);
+    EXPECT_DOUBLE_EQ(stiff.r->ComputedEmbedment, base.r->ComputedEmbedment);
+    ASSERT_EQ(stiff.r->SectionRowCount, base.r->SectionRowCount);
+    for (int i = 1; i <= base.r->SectionRowCount; ++i) {
+        EXPECT_NEAR(stiff.row(i)(2), base.row(i)(2) / 2, 1e-12) << i;
+        EXPECT_NEAR(stiff.row(i)(4), base.row(i)(4), 1e-9) << i;
+    }
+    EXPECT_NEAR(stiff.r->DeltaMax, base.r->DeltaMax / 2, 1e-9);
+    EXPECT_NEAR(stiff.r->MmaxValue, base.r->MmaxValue, 1e-9);
+}
+
+TEST(WallAnalysisPhysics, uniformCaseHasItsClosedFormEmbedmentAndReactions) {
+    // q = 4 p: x = h (sqrt(2) - 1). The tie carries the moment of all loads about the tip.
+    const Outcome run = Analyse(UniformModel(10, 10, 40));
+    ASSERT_TRUE(run.ok);
+    const double x = 10 * (std::sqrt(2.0) - 1);
+    EXPECT_NEAR(run.r->ComputedEmbedment, x, 0.0015);
+    const double L = run.r->ResultTieLevel - run.r->ComputedTipLevel;
+    const double xe = run.r->ResultDesignLevel - run.r->ComputedTipLevel;
+    const double momentAboutTip = 10 * L * L / 2 - 40 * xe * xe / 2;
+    EXPECT_NEAR(run.r->TieReaction, momentAboutTip / L, 1e-9);
+    EXPECT_NEAR(run.r->TipReaction, run.r->TieReaction - (10 * L - 40 * xe), 1e-9);
+    EXPECT_EQ(run.r->UpperRowCount, 1);  // top at the tie: one row
+}
+
+TEST(WallAnalysisResults, extremesLieWhereTheShearChangesSign) {
+    const Outcome run = Analyse(QuayModel());
+    ASSERT_TRUE(run.ok);
+    const AnalysisResult& r = *run.r;
+    double maxMoment = -1e300, minMoment = 1e300;
+    for (int i = 1; i <= r.SectionRowCount; ++i) {
+        maxMoment = std::max(maxMoment, run.row(i)(4));
+        minMoment = std::min(minMoment, run.row(i)(4));
+    }
+    EXPECT_GE(r.MmaxValue, maxMoment - 1e-6);
+    EXPECT_LE(r.MminValue, minMoment + 1e-6);
+    EXPECT_LT(std::fabs(r.MmaxShear), 1.0);
+    EXPECT_LT(std::fabs(r.MminShear), 1.0);
+    EXPECT_GT(r.MmaxLevel, r.ZeroMomentLevel);
+    EXPECT_GT(r.ZeroMomentLevel, r.MminLevel);
+    EXPECT_GT(r.MminLevel, r.ComputedTipLevel);
+    EXPECT_DOUBLE_EQ(r.ResultSummary(SummaryStressAtMmax), std::fabs(r.MmaxValue) / 2e-3 / 1000);
+    EXPECT_DOUBLE_EQ(r.ResultSummary(SummaryStressAtMmin), std::fabs(r.MminValue) / 2e-3 / 1000);
+}
+
+TEST(WallAnalysisResults, embedmentIsRoundedAndCopiesAreMade) {
+    InputModel m = QuayModel();
+    m.CondData(CondTitle) = Slot::text("岸壁 A");
+    const Outcome run = Analyse(m);
+    ASSERT_TRUE(run.ok);
+    const AnalysisResult& r = *run.r;
+    const double x = -10.0 - r.ComputedTipLevel;
+    EXPECT_EQ(r.ComputedEmbedment, RoundHalfUp(x, 3));
+    EXPECT_NE(r.ComputedEmbedment, x);
+    EXPECT_EQ(r.RequiredEmbedment, RoundHalfUp(1.2 * r.ComputedEmbedment, 3));
+    EXPECT_EQ(r.RequiredTipLevel, -10.0 - r.RequiredEmbedment);
+    EXPECT_EQ(r.ResultSummary(SummaryTipLevel), -10.0 - r.ComputedEmbedment);
+    EXPECT_EQ(r.ResultSummary(SummaryMmax), r.MmaxValue);
+    EXPECT_EQ(r.ResultSummary(SummaryTieReaction), r.TieReaction);
+    EXPECT_EQ(r.ResultCaseTitle, "岸壁 A");
+    EXPECT_EQ(r.ResultYoung, 200000);
+    EXPECT_EQ(r.ResultInertia, 40000);
+    EXPECT_EQ(r.LayerRowCounts(1), 20);
+    EXPECT_EQ(r.LayerRowCounts(2), 20);
+    // Layers placed downward from the top and from D.L.; pressures as entered.
+    EXPECT_DOUBLE_EQ(r.LayerTable(1)(2)(1), 1.7);
+    EXPECT_DOUBLE_EQ(r.LayerTable(1)(2)(2), 0.4);
+    EXPECT_DOUBLE_EQ(r.LayerTable(2)(1)(1), -10.0);
+    EXPECT_DOUBLE_EQ(r.LayerTable(2)(2)(2), -13.0);
+    EXPECT_DOUBLE_EQ(r.LayerTable(2)(2)(5), 108.0);
+    double dmax = -1e300, dmin = 1e300;
+    for (int i = 1; i <= r.SectionRowCount; ++i) {
+        dmax = std::max(dmax, run.row(i)(2) * 1000);
+        dmin = std::min(dmin, run.row(i)(2) * 1000);
+    }
+    EXPECT_EQ(r.DeltaMax, dmax);
+    EXPECT_EQ(r.DeltaMin, dmin);
+}
+
+TEST(WallAnalysisTable, rowsLieOnThePitchFromEachSegmentStart) {
+    // H = 2, tie 0, pitch 0.5: 2.0, 1.5, 1.0, 0.5, 0.0, then 0.0, -0.5, ... the tip.
+    Conditions c;
+    c.top = 2.0;
+    c.tie = 0.0;
+    c.design = -5.0;
+    InputModel m = QuayModel(c);
+    const Outcome run = Analyse(m);
+    ASSERT_TRUE(run.ok);
+    const AnalysisResult& r = *run.r;
+    ASSERT_EQ(r.UpperRowCount, 5);
+    for (int i = 1; i <= 5; ++i) EXPECT_DOUBLE_EQ(run.row(i)(1), 2.5 - 0.5 * i);
+    const int lower = r.SectionRowCount - r.UpperRowCount;
+    for (int i = 1; i < lower; ++i) EXPECT_NEAR(run.row(5 + i)(1), -0.5 * (i - 1), 1e-9);
+    EXPECT_DOUBLE_EQ(run.row(r.SectionRowCount)(1), r.ComputedTipLevel);
+    EXPECT_GT(run.row(r.SectionRowCount - 1)(1), r.ComputedTipLevel);
+}
+
+TEST(WallAnalysisTable, pitchOffGridIsPulledBack) {
+    // 0.3 m added ten times drifts off the millimetre grid; every row stays on it.
+    Conditions c;
+    c.pitch = 0.3;
+    const Outcome run = Analyse(QuayModel(c));
+    ASSERT_TRUE(run.ok);
+    for (int i = 1; i < run.r->SectionRowCount; ++i) {
+        const double depth = i <= run.r->UpperRowCount ? 3.0 - run.row(i)(1)
+                                                        : 1.5 - run.row(i)(1);
+        const double steps = depth / 0.3;
+        EXPECT_NEAR(steps, std::round(steps), 1e-9) << i;
+    }
+}
+
+TEST(WallAnalysisFailures, refusedInputsFail) {
+    auto check = [](InputModel m, const char* what) {
+        const Outcome run = Analyse(m);
+        EXPECT_FALSE(run.ok) << what;
+    };
+    InputModel empty;
+    ClearInputData(empty);
+    check(empty, "empty model");
+    check(UniformModel(10, 0, 0), "all loads zero");
+    InputModel m = QuayModel();
+    m.CondData(CondTieLevel) = Slot::number(-10.0);
+    check(m, "tie at D.L.");
+    m = QuayModel();
+    m.CondData(CondPitch) = Slot{};
+    check(m, "pitch empty (a version 1.00 file)");
+    m.CondData(CondPitch) = Slot::number(0.0004);
+    check(m, "pitch below half a millimetre");
+    m = QuayModel();
+    m.CondData(CondYoung) = Slot::text("2e5 N");
+    check(m, "a text that is not a number");
+    m = QuayModel();
+    m.CondData(CondInertia) = Slot::number(0);
+    check(m, "EI = 0");
+    m = QuayModel();
+    m.CondData(CondDesignLevel) = Slot::number(1e308);
+    check(m, "overflowing elevations");
+}
+
+TEST(WallAnalysisFailures, tooManyRowsFailAfterWritingTheEarlierFields) {
+    Conditions c;
+    const Outcome coarse = Analyse(QuayModel(c));
+    ASSERT_TRUE(coarse.ok);
+    c.pitch = 0.001;  // about 20 000 rows
+    Outcome fine;
+    fine.r->UpperRowCount = -1;
+    fine.ok = RunWallAnalysis(QuayModel(c), *fine.r);
+    EXPECT_FALSE(fine.ok);
+    EXPECT_EQ(fine.r->ComputedTipLevel, coarse.r->ComputedTipLevel);
+    EXPECT_EQ(fine.r->TieReaction, coarse.r->TieReaction);
+    EXPECT_EQ(fine.r->UpperRowCount, 1501);
+    EXPECT_NEAR(fine.row(9999)(1), 1.5 - 0.001 * (9999 - 1502), 1e-9);
+    EXPECT_EQ(fine.r->ComputedEmbedment, 0);  // never reached
+}
+
+TEST(WallAnalysisFailures, pitchZeroFailsAtTheFirstStep) {
+    Conditions c;
+    c.pitch = 0;
+    Outcome run;
+    run.r->SectionTable(1)(1) = 99;
+    run.ok = RunWallAnalysis(QuayModel(c), *run.r);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.row(1)(1), 3.0);  // the first row was written
+    EXPECT_EQ(run.r->UpperRowCount, 0);
+}
+
+TEST(WallAnalysisFailures, noResultFieldIsWrittenWhenTheSearchFails) {
+    Outcome run;
+    run.r->ComputedTipLevel = 42;
+    run.ok = RunWallAnalysis(UniformModel(10, 0, 0), *run.r);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(run.r->ComputedTipLevel, 42);
+}
+
+TEST(WallAnalysisResults, shorterRunLeavesOlderRowsBeyondTheCount) {
+    Conditions c;
+    c.pitch = 0.1;
+    auto r = std::make_unique<AnalysisResult>();
+    ASSERT_TRUE(RunWallAnalysis(QuayModel(c), *r));
+    const int longCount = r->SectionRowCount;
+    const double old = r->SectionTable(longCount)(1);
+    ASSERT_TRUE(RunWallAnalysis(QuayModel(), *r));
+    EXPECT_LT(r->SectionRowCount, longCount);
+    EXPECT_EQ(r->SectionTable(longCount)(1), old);
+}
+
+}  // namespace
+
+namespace {
+
+// A segment 2 of 5 m without loads whose shear is the constant (M1 + M2) / L2.
+wall::BeamSolution ConstantShear(double shear, const wall::SegmentItems& none) {
+    wall::BeamSolution b;
+    b.EI = 1;
+    b.L2 = 5;
+    b.M1 = 0;
+    b.M2 = shear * 5;
+    b.items[0] = b.items[1] = &none;
+    return b;
+}
+
+TEST(ExtremeSearches, probesThatLeaveTheSegmentWithoutANegativeShearFail) {
+    auto none = std::make_unique<wall::SegmentItems>();
+    double m = 0;
+    wall::SectionState at;
+    EXPECT_FALSE(wall::FindUpperExtreme(ConstantShear(3, *none), m, at));
+    EXPECT_FALSE(wall::FindLowerExtreme(ConstantShear(0, *none), m, at));
+}
+
+TEST(ExtremeSearches, negativeShearAtTheFirstProbeClosesOnTheSegmentEnd) {
+    auto none = std::make_unique<wall::SegmentItems>();
+    double m = 0;
+    wall::SectionState at;
+    // Negative right below the tie: the bisection spans 0..0.4 m and ends at the tie.
+    ASSERT_TRUE(wall::FindUpperExtreme(ConstantShear(-2, *none), m, at));
+    EXPECT_LT(m, 0.001);
+    EXPECT_GT(m, 0);
+    EXPECT_EQ(at.shear, -2);
+    // Negative throughout the last 0.2 m: the upward search closes on the tip.
+    ASSERT_TRUE(wall::FindLowerExtreme(ConstantShear(-2, *none), m, at));
+    EXPECT_GT(m, 5 - 0.001);
+    EXPECT_LT(m, 5);
+}
+
+}  // namespace
