@@ -1,12 +1,11 @@
-// Mibrox: anchored sheet-pile wall design. The main window lives in the workspace.
+// Mibrox: anchored sheet-pile wall design by the deflection-curve method.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "workspace/ui/MibroxApp.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ミブロクス"));
-    window.resize(640, 480);
-    window.show();
+    MibroxApp mibrox;
+    mibrox.show();
     return app.exec();
 }
