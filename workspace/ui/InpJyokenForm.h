@@ -22,7 +22,7 @@ struct WorkspaceState;
 class frmInpJyoken : public DialogBase {
     Q_OBJECT
 
-public:
+  public:
     // iniFilePath: Mibrox.ini (UTF-8 path), where the window position is kept.
     frmInpJyoken(UiServices& ui, const std::string& iniFilePath, QWidget* parent = nullptr);
 
@@ -43,7 +43,7 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdHelp = nullptr;
 
-private:
+  private:
     void buildControls(UiServices& ui);
 };
 
