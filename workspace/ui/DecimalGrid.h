@@ -90,6 +90,8 @@ public:
     bool insertEmptyRow(int row);
     bool deleteRow(int row);
 
+    // True while the grid or its cell editor has the focus.
+    bool hasFocusWithin() const { return m_focusWithin; }
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     // Commits and closes an open cell editor (an invalid text leaves the cell unchanged).
     void commitOpenEditor();
