@@ -1,0 +1,161 @@
+#include "foundation/FileRoutines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "foundation/Cp932.h"
+
+namespace {
+
+// A regular file opened without blocking; invalid when the open fails or the path names
+// anything else.
+class RegularFile {
+  public:
+    RegularFile(const std::string& path, int flags, mode_t mode = 0666)
+        : m_fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode)) {
+        struct stat st {};
+        if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) reset();
+        if (m_fd >= 0) {
+            m_device = st.st_dev;
+            m_inode = st.st_ino;
+        }
+    }
+    ~RegularFile() { reset(); }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool valid() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    bool sameFileAs(const RegularFile& other) const {
+        return m_device == other.m_device && m_inode == other.m_inode;
+    }
+    bool close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd >= 0 && ::close(fd) == 0;
+    }
+
+  private:
+    void reset() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Reads up to buffer.size() bytes; -1 on error, 0 at the end.
+ssize_t readSome(int fd, std::string& buffer) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+}  // namespace
+
+bool MakeFolder(const std::string& Path) {
+    return !Path.empty() && ::mkdir(Path.c_str(), 0777) == 0;
+}
+
+bool RemoveFile(const std::string& Path) {
+    struct stat st {};
+    if (Path.empty() || ::lstat(Path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return ::unlink(Path.c_str()) == 0;
+}
+
+bool CreateEmptyFile(const std::string& Path) {
+    RegularFile file(Path, O_WRONLY | O_CREAT);
+    return file.valid() && ::ftruncate(file.fd(), 0) == 0 && file.close();
+}
+
+bool AppendTextFile(const std::string& Dest, const std::string& Src) {
+    RegularFile dest(Dest, O_WRONLY | O_APPEND | O_CREAT);
+    if (!dest.valid()) return false;
+    RegularFile src(Src, O_RDONLY);
+    if (!src.valid() || src.sameFileAs(dest)) return false;
+
+    std::string buffer(64 * 1024, '\0');
+    std::string out;
+    bool pendingCr = false;  // a CR that may start a CR LF line end
+    bool lineOpen = false;   // bytes written since the last line end
+    for (;;) {
+        const ssize_t n = readSome(src.fd(), buffer);
+        if (n < 0) return false;
+        if (n == 0) break;
+        out.clear();
+        for (ssize_t i = 0; i < n; ++i) {
+            const char c = buffer[static_cast<std::size_t>(i)];
+            if (c == '\n') {
+                out += "\r\n";
+                pendingCr = lineOpen = false;
+                continue;
+            }
+            if (pendingCr) out += '\r';
+            pendingCr = c == '\r';
+            if (!pendingCr) out += c;
+            lineOpen = true;
+        }
+        if (!writeAll(dest.fd(), out)) return false;
+    }
+    std::string tail;
+    if (pendingCr) tail += '\r';
+    if (lineOpen) tail += "\r\n";
+    return writeAll(dest.fd(), tail) && dest.close();
+}
+
+std::string ReadInputFileVersion(const std::string& Path) {
+    static constexpr std::size_t kLimit = 1024 * 1024;
+    const std::string error = "error";
+    RegularFile file(Path, O_RDONLY);
+    if (!file.valid()) return error;
+
+    std::string text;
+    std::string buffer(8192, '\0');
+    int lineEnds = 0;
+    bool atEnd = false;
+    while (lineEnds < 3) {
+        const ssize_t n = readSome(file.fd(), buffer);
+        if (n < 0) return error;
+        if (n == 0) {
+            atEnd = true;
+            break;
+        }
+        const std::size_t before = text.size();
+        text.append(buffer, 0, static_cast<std::size_t>(n));
+        for (std::size_t i = before; i < text.size(); ++i) lineEnds += text[i] == '\n';
+        if (text.size() > kLimit && lineEnds < 3) return error;
+    }
+    // Start of line 3: after the second LF.
+    std::size_t start = 0;
+    for (int line = 1; line < 3; ++line) {
+        const std::size_t lf = text.find('\n', start);
+        if (lf == std::string::npos) return error;
+        start = lf + 1;
+    }
+    if (start >= text.size() && atEnd) return error;  // no third line at all
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start && text[end - 1] == '\r') --end;
+    const std::string_view line3 = std::string_view(text).substr(start, end - start);
+    if (line3.size() < 33) return error;
+    return cp932::toUtf8(line3.substr(32, line3.size() - 33));
+}

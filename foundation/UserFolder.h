@@ -1,0 +1,19 @@
+#pragma once
+// The per-user application-data folder and the programs' folders below it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The user's local application-data folder (~/.local/share, or $XDG_DATA_HOME) without a
+// trailing separator. Falls back to $HOME when that folder is unknown; empty when neither
+// is known. Never the file-system root.
+std::string GetLocalAppDataFolder();
+
+// "<base>/Halvoren/<programName>" (no folder is touched).
+std::string UserDataFolderPath(std::string_view base, std::string_view programName);
+
+// Creates "<local application data>/Halvoren/<programName>" with its parents and returns
+// it; nullopt when the base folder is unknown, the name is not one plain folder name, or
+// the folder cannot be made.
+std::optional<std::string> EnsureUserDataFolder(std::string_view programName);
