@@ -64,8 +64,12 @@ bool hasLineBreakOrNul(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// The header "[s]" must close at its own "]", not at one that a trailing lead byte of s
+// would swallow.
 bool validSection(std::string_view s) {
-    return !s.empty() && !hasLineBreakOrNul(s) && findSingleByte(s, ']') == std::string_view::npos;
+    if (s.empty() || hasLineBreakOrNul(s)) return false;
+    const std::string header = std::string(s) + "]";
+    return findSingleByte(header, ']') == s.size();
 }
 
 bool validKey(std::string_view k) {

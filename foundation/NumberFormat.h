@@ -1,10 +1,14 @@
 #pragma once
-// Number display patterns of the original's Format function, locale-independent.
+// Number display patterns (the Format pictures of the forms and reports), locale-independent.
 //
-// Pattern characters: "#" optional digit, "0" required digit, "," grouping by three, "."
-// decimal point, ";" separates the pattern for negative values; any other character is a
-// literal. The last digit shown is rounded half away from zero on the value's 15-significant-
-// digit decimal form; a value that rounds to zero is never shown as "-0".
+// Pattern characters: "#" optional digit, "0" required digit, "," (in the integer part)
+// grouping by three, "." decimal point, ";" separates the pattern for negative values,
+// "\" makes the next character a literal; any other character (UTF-8) is a literal.
+// The last digit shown is rounded half away from zero on the value's 15-significant-digit
+// decimal form. A negative value is formatted by its magnitude with the negative pattern
+// (which carries its own "-"), or with the first pattern and a leading "-" when there is
+// none; a negative value that rounds to zero is formatted as 0 by the first pattern, never
+// as "-0". Sections after the second are ignored. Non-finite values format as 0.
 
 #include <string>
 #include <string_view>

@@ -3,6 +3,7 @@
 // on. Section, key and value are UTF-8 here and CP932 in the file; the file path is a UTF-8
 // file-system path. Missing files, sections and keys read as 0 and "".
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 #pragma once
-// Starting another program from one command line, as the original's CSystem class does.
+// Starting another program from one command line.
 
 #include <optional>
 #include <string>

@@ -79,6 +79,7 @@ TEST(IniDocument, RefusesTextsThatWouldNotReadBack) {
     EXPECT_FALSE(doc.setValue("", "x", "1"));
     EXPECT_FALSE(doc.setValue("A", " ", "1"));
     EXPECT_FALSE(doc.setValue("A", "x", std::string_view("a\0b", 3)));
+    EXPECT_FALSE(doc.setValue("A\x81", "x", "1"));  // a lead byte would swallow the "]"
     EXPECT_EQ(doc.bytes(), "[A]\r\nx=1\r\n");
     EXPECT_TRUE(doc.setValue("\x83\x5D", "x", "ok"));  // "ゾ": its 5D is no bracket
 }
