@@ -1,7 +1,9 @@
 #include "foundation/ui/NumberBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QValidator>
 #include <QVariant>
 
@@ -59,6 +61,7 @@ NumberBox::NumberBox(UiServices& ui, QWidget* parent) : QLineEdit(parent), m_ui(
 }
 
 void NumberBox::setValue(std::optional<double> value) {
+    m_leaveRefused = false;
     const bool changed = value != m_value;
     m_value = value;
     showValue();
@@ -91,6 +94,12 @@ QString NumberBox::rangeMessage() const {
 
 bool NumberBox::validateNow() {
     if (!m_rangeCheck || !isOutOfRange()) return true;
+    if (m_leaveRefused) {
+        // The click that left the box has already been answered by the leave check.
+        m_leaveRefused = false;
+        setFocus(Qt::OtherFocusReason);
+        return false;
+    }
     report();
     return false;
 }
@@ -127,7 +136,14 @@ void NumberBox::focusOutEvent(QFocusEvent* event) {
     const bool targetValidates = target == nullptr ||
                                  target->property("causesValidation").toBool() ||
                                  !target->property("causesValidation").isValid();
-    if (userLeave && targetValidates && !validateNow()) return;
+    m_leaveRefused = false;
+    if (userLeave && targetValidates && !validateNow()) {
+        // A click on a button goes on to press it after this refusal; if that is OK, its
+        // check must not report the same value a second time.
+        m_leaveRefused =
+            reason == Qt::MouseFocusReason && qobject_cast<const QAbstractButton*>(target);
+        return;
+    }
     if (!hasFocus()) showValue();
 }
 
@@ -138,6 +154,11 @@ void NumberBox::showValue() {
         return;
     }
     setText(format(*m_value, m_showingDisplay ? m_displayPattern : m_editPattern));
+}
+
+void NumberBox::keyPressEvent(QKeyEvent* event) {
+    m_leaveRefused = false;
+    QLineEdit::keyPressEvent(event);
 }
 
 void NumberBox::onTextEdited(const QString& text) {

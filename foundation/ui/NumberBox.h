@@ -63,6 +63,7 @@ class NumberBox : public QLineEdit {
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void showValue();
@@ -78,6 +79,7 @@ class NumberBox : public QLineEdit {
     QString m_caption;
     bool m_rangeCheck = true;
     bool m_reporting = false;
+    bool m_leaveRefused = false;   // a mouse leave was just refused and reported
     bool m_showingDisplay = true;  // the text is the display form of the value
 };
 

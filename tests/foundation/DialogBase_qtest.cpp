@@ -131,6 +131,35 @@ class DialogBaseTest : public QObject {
         QVERIFY(!dialog.isVisible());
     }
 
+    void clickingOkFromAnOutOfRangeBoxReportsOnce() {
+        FakeUiServices ui;
+        TestDialog dialog(ui);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.box->setFocus();
+        QTest::keyClicks(dialog.box, QStringLiteral("12"));
+        QTest::mouseClick(dialog.ok, Qt::LeftButton);
+        QCOMPARE(ui.messages.size(), std::size_t{1});
+        QCOMPARE(ui.beeps, 1);
+        QVERIFY(dialog.box->hasFocus());
+        QVERIFY(dialog.isVisible());
+        // Each further press reports again.
+        QTest::keyClick(dialog.box, Qt::Key_Return);
+        QCOMPARE(ui.messages.size(), std::size_t{2});
+        QTest::mouseClick(dialog.ok, Qt::LeftButton);
+        QCOMPARE(ui.messages.size(), std::size_t{3});
+        QTest::keyClick(&dialog, Qt::Key_O, Qt::AltModifier);
+        QTest::qWait(300);
+        QCOMPARE(ui.messages.size(), std::size_t{4});
+        QVERIFY(dialog.box->hasFocus());
+        // Moving to Cancel runs no check, and Cancel closes.
+        QTest::mouseClick(dialog.cancel, Qt::LeftButton);
+        QCOMPARE(ui.messages.size(), std::size_t{4});
+        QCOMPARE(dialog.UsrTag, QStringLiteral("ｷｬﾝｾﾙ"));
+        QVERIFY(!dialog.isVisible());
+    }
+
     void captionOverrideAndHelpButton() {
         FakeUiServices ui;
         TestDialog dialog(ui);
