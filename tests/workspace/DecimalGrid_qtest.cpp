@@ -11,7 +11,7 @@
 class DecimalGridTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     // A cell's number, or a marker that no test value uses for an empty cell.
     static double cell(const DecimalGrid& grid, int row, int col) {
         return grid.value(row, col).value_or(-123456.0);
@@ -35,7 +35,7 @@ private:
         QCoreApplication::processEvents();  // the view commits on a queued call
     }
 
-private slots:
+  private slots:
     void displayRoundsButKeepsTheNumber() {
         auto grid = makeGrid(2);
         QVERIFY(grid->setValue(0, 0, 0.12345));
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(cell(*grid, 0, 0), 2.5);
         typeIntoActiveCell(*grid, "0");  // below 0.001
         QCOMPARE(cell(*grid, 0, 0), 2.5);
-        typeIntoActiveCell(*grid, "-1");  // the validator refuses the sign
+        typeIntoActiveCell(*grid, "-1");   // the validator refuses the sign
         QCOMPARE(cell(*grid, 0, 0), 1.0);  // "1" typed, the "-" refused
         grid->setActiveCell(0, 2);
         typeIntoActiveCell(*grid, "-4.5");  // this column allows negatives
@@ -131,10 +131,10 @@ private slots:
         grid->setValue(1, 0, 7.0);
         grid->setValue(1, 1, 7.0);
         grid->pasteText(0, 0, "abc\t12345\t4,5\n0.0004\t\n");  // LF rows
-        QCOMPARE(cell(*grid, 0, 0), 1.0);  // not a number
-        QCOMPARE(cell(*grid, 0, 1), 1.0);  // above the limit
-        QCOMPARE(cell(*grid, 0, 2), 1.0);  // decimal comma is not a number here
-        QCOMPARE(cell(*grid, 1, 0), 7.0);        // 0.0004 rounds to 0.000, below 0.001
+        QCOMPARE(cell(*grid, 0, 0), 1.0);                      // not a number
+        QCOMPARE(cell(*grid, 0, 1), 1.0);                      // above the limit
+        QCOMPARE(cell(*grid, 0, 2), 1.0);                      // decimal comma is not a number here
+        QCOMPARE(cell(*grid, 1, 0), 7.0);         // 0.0004 rounds to 0.000, below 0.001
         QVERIFY(!grid->value(1, 1).has_value());  // an empty field empties the cell
         grid->pasteText(1, 1, " 2.34567 ");
         QCOMPARE(cell(*grid, 1, 1), 2.346);  // rounded to the column's decimals
@@ -194,8 +194,7 @@ private slots:
             const QModelIndex index = grid->model()->index(0, 0);
             auto* delegate = qobject_cast<QStyledItemDelegate*>(grid->itemDelegateForColumn(0));
             QVERIFY(delegate != nullptr);
-            QCOMPARE(delegate->displayText(index.data(), QLocale()),
-                     QString("1234.500"));
+            QCOMPARE(delegate->displayText(index.data(), QLocale()), QString("1234.500"));
             grid->setActiveCell(1, 1);
             typeIntoActiveCell(*grid, "1.5");
             QCOMPARE(cell(*grid, 1, 1), 1.5);

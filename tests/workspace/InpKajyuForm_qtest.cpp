@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,7 +39,7 @@ double cell(const frmInpKajyu& form, int row, int col) {
 class InpKajyuFormTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir m_dir;
     WorkspaceState m_state;
 
@@ -58,7 +59,7 @@ private:
         return menu;
     }
 
-private slots:
+  private slots:
     void init() {
         m_state = WorkspaceState{};
         m_state.IniFilePath = m_dir.filePath("Mibrox.ini").toStdString();
@@ -150,7 +151,7 @@ private slots:
         fillTable(m_state, LoadSide::Land, 2);
         m_state.Model.LandLoads(1, 1) = Slot::number(1.23456);
         m_state.Model.LandLoads(2, 2) = Slot::number(12345.5);  // above the column's limit
-        m_state.Model.LandLoads(3, 2) = Slot::text("abc");     // not a number: cell empty
+        m_state.Model.LandLoads(3, 2) = Slot::text("abc");      // not a number: cell empty
         auto form = open();
         QCOMPARE(form->vaSpread1->displayText(0, 0), QString("1.235"));
         QCOMPARE(form->vaSpread1->displayText(1, 1), QString("12345.500"));
@@ -229,7 +230,8 @@ private slots:
         t.kind = DecimalGrid::KindList;
         QCOMPARE(CellInputHint(t), QString("入力範囲：(選択ﾘｽﾄ一覧より選択)"));
         t.kind = DecimalGrid::KindDate;
-        QCOMPARE(CellInputHint(t), QString("入力範囲：[M|T|S|H]YY/MM/DD（f3:本日，f4:ｶﾚﾝﾀﾞｰ表示）"));
+        QCOMPARE(CellInputHint(t),
+                 QString("入力範囲：[M|T|S|H]YY/MM/DD（f3:本日，f4:ｶﾚﾝﾀﾞｰ表示）"));
         t.kind = 5;
         QCOMPARE(CellInputHint(t), QString());
     }
@@ -299,6 +301,38 @@ private slots:
         QCOMPARE(form->toolbarButton("Cut")->toolTip(), QString("切り取り(Ctrl+X)"));
         QCOMPARE(form->vaSpread1->horizontalHeaderItem(1)->text(), QString("ＰU(kN/m2)"));
         form->cmdCancel->click();
+    }
+
+    void okCommitsAnOpenCellEditor() {
+        fillTable(m_state, LoadSide::Land, 1);
+        auto form = open();
+        DecimalGrid& grid = *form->vaSpread1;
+        grid.setActiveCell(0, 1);
+        grid.edit(grid.currentIndex());
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+        QVERIFY(editor != nullptr);
+        editor->setText("42.5");
+        form->cmdOK->click();
+        QCOMPARE(m_state.Model.LandLoads(2, 1), Slot::number(42.5));
+    }
+
+    void positionAndSizeAreKept() {
+        {
+            auto form = open();
+            form->resize(640, 520);
+            QCOMPARE(form->vaSpread1->x(), 8);
+            QVERIFY(form->cmdOK->x() + form->cmdOK->width() < 640);
+            form->cmdCancel->click();
+        }
+        QFile ini(QString::fromStdString(m_state.IniFilePath));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY(text.contains("[InpKajyu]"));
+        QVERIFY(text.contains("Width="));
+        QVERIFY(text.contains("Height="));
+        auto again = open();
+        QCOMPARE(again->size(), QSize(640, 520));
+        again->cmdCancel->click();
     }
 
     void showLoadTableFormRunsModally() {

@@ -15,11 +15,11 @@
 class ResOutKekkaFormTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir m_dir;
     WorkspaceState m_state;
 
-private slots:
+  private slots:
     void init() {
         m_state = WorkspaceState{};
         m_state.IniFilePath = m_dir.filePath("Mibrox.ini").toStdString();

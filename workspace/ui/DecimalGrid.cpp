@@ -34,7 +34,7 @@ bool isRowCommandKey(const QKeyEvent* e) {
 // One delegate per column: shows the number with the column's decimals and edits it in a
 // line edit that accepts only digits, a sign where the limits allow one, and the decimals.
 class DecimalDelegate final : public QStyledItemDelegate {
-public:
+  public:
     DecimalDelegate(DecimalGrid* grid, int column)
         : QStyledItemDelegate(grid), m_grid(grid), m_column(column) {}
 
@@ -86,7 +86,7 @@ public:
         option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         // Shift+Ins / Shift+Del belong to the window's row commands, not to the line edit's
         // own paste and cut: let the shortcut through.
@@ -98,7 +98,7 @@ protected:
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
-private:
+  private:
     DecimalGrid* m_grid;
     int m_column;
 };
@@ -116,21 +116,28 @@ DecimalGrid::DecimalGrid(QWidget* parent) : QTableWidget(parent) {
             [this](int row, int col, int oldRow, int oldCol) {
                 emit leaveCell(oldCol, oldRow, col, row);
             });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        const bool within = now != nullptr && (now == this || isAncestorOf(now));
-        if (within == m_focusWithin) return;
-        m_focusWithin = within;
-        if (within) {
-            emit focusEntered();
-        } else {
-            emit focusLeft();
-        }
-    });
+    m_focusConnection =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            const bool within = now != nullptr && (now == this || isAncestorOf(now));
+            if (within == m_focusWithin) return;
+            m_focusWithin = within;
+            if (within) {
+                emit focusEntered();
+            } else {
+                emit focusLeft();
+            }
+        });
+}
+
+// The focus moves while the widget is being destroyed; stop listening before that.
+DecimalGrid::~DecimalGrid() {
+    disconnect(m_focusConnection);
 }
 
 void DecimalGrid::setColumns(const std::vector<Column>& columns) {
     m_columns = columns;
-    for (int c = 0; c < static_cast<int>(m_delegates.size()); ++c) setItemDelegateForColumn(c, nullptr);
+    for (int c = 0; c < static_cast<int>(m_delegates.size()); ++c)
+        setItemDelegateForColumn(c, nullptr);
     qDeleteAll(m_delegates);
     m_delegates.clear();
     setColumnCount(static_cast<int>(columns.size()));
@@ -231,7 +238,8 @@ QString DecimalGrid::blockText(const QTableWidgetSelectionRange& range) const {
 
 void DecimalGrid::clearRange(const QTableWidgetSelectionRange& range) {
     for (int r = range.topRow(); r <= range.bottomRow(); ++r) {
-        for (int c = range.leftColumn(); c <= range.rightColumn(); ++c) setValue(r, c, std::nullopt);
+        for (int c = range.leftColumn(); c <= range.rightColumn(); ++c)
+            setValue(r, c, std::nullopt);
     }
 }
 

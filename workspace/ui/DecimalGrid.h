@@ -21,7 +21,7 @@
 
 class DecimalGrid : public QTableWidget {
     Q_OBJECT
-public:
+  public:
     // Cell kinds as the grid reports them to its window.
     enum CellKind : int {
         KindDate = 0,
@@ -48,6 +48,7 @@ public:
     };
 
     explicit DecimalGrid(QWidget* parent = nullptr);
+    ~DecimalGrid() override;
 
     // Replaces the columns; existing rows keep their cells where the column still exists.
     void setColumns(const std::vector<Column>& columns);
@@ -96,17 +97,17 @@ public:
     // Commits and closes an open cell editor (an invalid text leaves the cell unchanged).
     void commitOpenEditor();
 
-signals:
+  signals:
     // The active cell moves from (col, row) to (newCol, newRow); -1 for none.
     void leaveCell(int col, int row, int newCol, int newRow);
     // Focus enters the grid from outside, or leaves the grid and its cell editor.
     void focusEntered();
     void focusLeft();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     QTableWidgetSelectionRange blockOrActiveCell() const;
     void clearRange(const QTableWidgetSelectionRange& range);
 
@@ -115,4 +116,5 @@ private:
     std::vector<QStyledItemDelegate*> m_delegates;  // owned by the grid (Qt parent)
     // focus
     bool m_focusWithin = false;  // the grid or its cell editor has the focus
+    QMetaObject::Connection m_focusConnection;
 };

@@ -33,7 +33,9 @@ constexpr int kImageHeight = 110;
 
 constexpr double kNewRow[3] = {0.1, 1.0, 1.0};
 
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString fromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QString rangeText(double lower, double upper) {
     return fromUtf8(FormatGeneralNumber(lower)) + QStringLiteral("～") +
@@ -104,8 +106,8 @@ KajyuLayout ComputeKajyuLayout(const KajyuLayoutInput& in) {
     const int w = in.okWidth + 240;
     out.gridTop = in.toolbarHeight;
     out.gridWidth = std::max(0, in.innerWidth - (w + 360));
-    out.gridHeight = std::max(
-        0, in.innerHeight - (in.statusHeight + in.toolbarHeight + in.imageHeight + 240));
+    out.gridHeight =
+        std::max(0, in.innerHeight - (in.statusHeight + in.toolbarHeight + in.imageHeight + 240));
     out.buttonLeft = in.innerWidth - w;
     out.imageTop = out.gridTop + out.gridHeight + 120;
     return out;
@@ -202,7 +204,9 @@ QAction* frmInpKajyu::toolbarButton(const QString& key) const {
     return nullptr;
 }
 
-QString frmInpKajyu::statusHint() const { return m_panel1->text(); }
+QString frmInpKajyu::statusHint() const {
+    return m_panel1->text();
+}
 
 void frmInpKajyu::prepareForm() {
     // The active cell is highlighted in the tooltip background colour.
@@ -246,8 +250,7 @@ void frmInpKajyu::layoutControls() {
     menuBar->setGeometry(0, 0, innerWidth, menuHeight);
     Toolbar1->setGeometry(0, menuHeight, innerWidth, toolbarHeight);
     vaSpread1->setGeometry(kGridLeft, menuHeight + TwipsToPixels(out.gridTop, dpiY),
-                           TwipsToPixels(out.gridWidth, dpiX),
-                           TwipsToPixels(out.gridHeight, dpiY));
+                           TwipsToPixels(out.gridWidth, dpiX), TwipsToPixels(out.gridHeight, dpiY));
     const int buttonLeft = TwipsToPixels(out.buttonLeft, dpiX);
     int top = menuHeight + kButtonTop;
     for (QPushButton* b : {cmdOK, cmdCancel, cmdHelp}) {

@@ -56,7 +56,7 @@ KajyuLayout ComputeKajyuLayout(const KajyuLayoutInput& in);
 class frmInpKajyu : public DialogBase {
     Q_OBJECT
 
-public:
+  public:
     // iniFilePath: Mibrox.ini (UTF-8 path), where the window position and size are kept.
     explicit frmInpKajyu(const std::string& iniFilePath, QWidget* parent = nullptr);
 
@@ -104,12 +104,12 @@ public:
     // The toolbar button of a key, or null.
     QAction* toolbarButton(const QString& key) const;
 
-protected:
+  protected:
     void prepareForm() override;
     bool validateInputs() override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void setAddInsertEnabled(bool enabled);
     void layoutControls();

@@ -100,7 +100,9 @@ void frmResOutKekka::buildControls() {
     }
 
     Label2 = new QLabel(QStringLiteral("(注意)"), this);
-    Label1 = new QLabel(QStringLiteral("ＭmaxおよびＭminは理論解で計算ﾋﾟｯﾁには依存していませんが，δmaxおよびδminは計算ﾋﾟｯﾁに依存します。"), this);
+    Label1 = new QLabel(QStringLiteral("ＭmaxおよびＭminは理論解で計算ﾋﾟｯﾁには依存していませんが，δ"
+                                       "maxおよびδminは計算ﾋﾟｯﾁに依存します。"),
+                        this);
     Label1->setWordWrap(true);
     cmdClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
@@ -155,7 +157,8 @@ std::unique_ptr<frmResOutKekka> CreateResultsForm(const WorkspaceState& state, Q
     form->UsrHelpFile.clear();
     form->UsrHelpContextID = 0;
     frmResOutKekka* f = form.get();
-    QObject::connect(f, &DialogBase::LoadData, f, [f, &state] { objResOutKekka_LoadData(*f, state); });
+    QObject::connect(f, &DialogBase::LoadData, f,
+                     [f, &state] { objResOutKekka_LoadData(*f, state); });
     return form;
 }
 

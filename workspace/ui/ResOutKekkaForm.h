@@ -20,7 +20,7 @@ struct WorkspaceState;
 class frmResOutKekka : public DialogBase {
     Q_OBJECT
 
-public:
+  public:
     // iniFilePath: Mibrox.ini (UTF-8 path), where the window position is kept.
     explicit frmResOutKekka(const std::string& iniFilePath, QWidget* parent = nullptr);
 
@@ -45,7 +45,7 @@ public:
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdHelp = nullptr;
 
-private:
+  private:
     void buildControls();
 };
 
