@@ -19,7 +19,7 @@ constexpr double kProbeStep = 0.2;          // m, step of the two extreme-moment
 constexpr double kTolerance = 0.001;        // m, end of every bisection and table segment
 constexpr double kMinSectionModulus = 1e-7;  // m3/m, below which no stress is given
 // Loops that the arithmetic alone would bound only for sane inputs.
-constexpr int kMaxProbes = 1000000;
+constexpr int kMaxProbes = 100000;  // 20 km of wall
 constexpr int kMaxBisections = 200;
 
 }  // namespace
