@@ -1,6 +1,8 @@
 // The main window: start-up, button colours, the analysis commands and the exit question.
 #include <QAction>
 #include <QGroupBox>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -9,6 +11,7 @@
 
 #include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
+#include "tests/engine/WallTestCases.h"
 #include "tests/support/FakeUiServices.h"
 #include "workspace/InputFile.h"
 #include "workspace/ui/MenuMain.h"
@@ -56,6 +59,8 @@ private slots:
     void storedPositionIsRestoredAndWrittenBackOnExit();
     void buttonColoursFollowTheInput();
     void failedAnalysisBeepsAndReports();
+    void successfulAnalysisOpensResultsWithControlsDisabled();
+    void iniMovesToUserFolderWhenProgramFolderIsNotWritable();
     void exitWithoutChangesAsksNothing();
     void exitQuestionCancelKeepsRunning();
     void exitQuestionNoClosesWithoutSaving();
@@ -165,12 +170,57 @@ void MenuMainTest::failedAnalysisBeepsAndReports() {
         QCOMPARE(f.ui.messages[0].icon, UiServices::Icon::Critical);
         QCOMPARE(f.ui.messages[0].buttons, UiServices::Buttons::Ok);
         QVERIFY(w.cmdMenu(index)->isEnabled());
-        QVERIFY(w.mnuFileOpen()->isEnabled());
+        QVERIFY(w.menuBar()->isEnabled());
     }
     // Button 5 opens nothing yet and says nothing.
     f.ui.messages.clear();
     w.cmdMenu_Click(5);
     QVERIFY(f.ui.messages.empty());
+}
+
+void MenuMainTest::successfulAnalysisOpensResultsWithControlsDisabled() {
+    Fixture f;
+    frmMenuMain& w = f.open();
+    f.state.Model = walltest::QuayModel();
+    bool sawModal = false;
+    bool controlsDisabled = false;
+    bool modalEnabled = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        sawModal = modal != nullptr;
+        controlsDisabled = !w.cmdMenu(0)->isEnabled() && !w.cmdExit()->isEnabled() &&
+                           !w.menuBar()->isEnabled() && !w.tbrMenu()->isEnabled();
+        if (modal) {
+            modalEnabled = modal->isEnabled();
+            modal->close();
+        }
+    });
+    w.cmdMenu_Click(3);
+    QVERIFY(sawModal);
+    QVERIFY(controlsDisabled);
+    QVERIFY(modalEnabled);
+    QVERIFY(f.ui.messages.empty());
+    QCOMPARE(f.ui.beeps, 0);
+    QVERIFY(w.cmdMenu(0)->isEnabled());
+    QVERIFY(w.menuBar()->isEnabled() && w.tbrMenu()->isEnabled());
+    QCOMPARE(buttonText(w.cmdMenu(0)), highlight());
+    // The print button analyses again and opens nothing yet.
+    w.cmdMenu_Click(4);
+    QVERIFY(f.ui.messages.empty());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void MenuMainTest::iniMovesToUserFolderWhenProgramFolderIsNotWritable() {
+    Fixture f;
+    MenuMainSetup setup;
+    setup.programFolder = f.path("no-such-folder");
+    setup.executableName = "Mibrox";
+    setup.localAppDataFolder = f.path("appdata");
+    frmMenuMain w(f.state, f.ui, setup);
+    QCOMPARE(f.state.FormatFilePath, f.path("no-such-folder/Mibrox.fmt"));
+    QCOMPARE(f.state.IniFilePath, f.path("appdata/Halvoren/Mibrox/Mibrox.ini"));
+    QVERIFY(w.close());
+    QVERIFY(QFileInfo::exists(QString::fromStdString(f.state.IniFilePath)));
 }
 
 void MenuMainTest::exitWithoutChangesAsksNothing() {

@@ -1,8 +1,5 @@
 #include "workspace/ui/FileCommands.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "foundation/NumberFormat.h"
 #include "workspace/ui/MenuMainTexts.h"
 
