@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QValidator>
 #include <QVariant>
+#include <cmath>
 
 #include "foundation/NumberFormat.h"
 #include "foundation/Numeric.h"
@@ -62,6 +63,7 @@ NumberBox::NumberBox(UiServices& ui, QWidget* parent) : QLineEdit(parent), m_ui(
 
 void NumberBox::setValue(std::optional<double> value) {
     m_leaveRefused = false;
+    if (value && !std::isfinite(*value)) value.reset();
     const bool changed = value != m_value;
     m_value = value;
     showValue();
