@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "foundation/NumberFormat.h"
+#include "foundation/WindowPlacement.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ ProgramVersion versionOf(AboutProgram program) {
 }
 
 const char* const kCaption = "ﾊﾞｰｼﾞｮﾝ情報";
-const char* const kLegalNotice = "Copyright (C) Halvoren. 本ソフトウェアの著作権はHalvorenに帰属します。";
+const char* const kLegalNotice =
+    "Copyright (C) Halvoren. 本ソフトウェアの著作権はHalvorenに帰属します。";
 const char* const kWarning =
     "警告：このプログラムは著作権法および国際条約によって保護されています。"
     "このプログラムの全部または一部を無断で複製したり配布したりすることは、"
@@ -43,8 +45,7 @@ QString AboutProgramTitle(AboutProgram program) {
 QString AboutVersionText(AboutProgram program) {
     const ProgramVersion v = versionOf(program);
     return QStringLiteral("Version %1.%2.").arg(v.major).arg(v.minor) +
-           QString::fromStdString(FormatNumber(v.revision, "000")) +
-           QString::fromUtf8(v.buildDate);
+           QString::fromStdString(FormatNumber(v.revision, "000")) + QString::fromUtf8(v.buildDate);
 }
 
 frmAbout::frmAbout(UiServices& ui, AboutProgram program, QWidget* parent)
@@ -112,13 +113,17 @@ void frmAbout::showEvent(QShowEvent* event) {
 }
 
 void frmAbout::Form_Load() {
-    // Centred on the screen, never at a negative position.
+    // Always centred on the screen (a stored position of 0 on both axes), never negative.
     adjustSize();
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->geometry();
+    if (const QScreen* s = QGuiApplication::primaryScreen()) {
+        const double dpiX = s->logicalDotsPerInchX();
+        const double dpiY = s->logicalDotsPerInchY();
         const QSize box = frameGeometry().size();
-        move(area.x() + std::max(0, (area.width() - box.width()) / 2),
-             area.y() + std::max(0, (area.height() - box.height()) / 2));
+        const std::int32_t top = PlaceOnAxis(0, PixelsToTwips(s->geometry().height(), dpiY),
+                                             PixelsToTwips(box.height(), dpiY));
+        const std::int32_t left = PlaceOnAxis(0, PixelsToTwips(s->geometry().width(), dpiX),
+                                              PixelsToTwips(box.width(), dpiX));
+        move(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY));
     }
     if (m_program == AboutProgram::Preview && !m_usrCaption.isEmpty()) {
         setWindowTitle(windowTitle() + QLatin1Char(' ') + m_usrCaption);
@@ -129,7 +134,9 @@ void frmAbout::Form_Load() {
     m_lblDisclaimer->setText(QString::fromUtf8(kWarning));
 }
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
 
 void frmAbout::StartSysInfo() {
     // No system-information tool exists on this platform.

@@ -20,7 +20,7 @@ QString AboutProgramTitle(AboutProgram program);
 
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     frmAbout(UiServices& ui, AboutProgram program, QWidget* parent = nullptr);
 
     // Preview program only: appended to the caption (after a blank) when not empty.
@@ -31,10 +31,10 @@ public:
     QPushButton* cmdOK() const { return m_cmdOK; }
     QPushButton* cmdSysInfo() const { return m_cmdSysInfo; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void Form_Load();
     void cmdSysInfo_Click();
     void StartSysInfo();

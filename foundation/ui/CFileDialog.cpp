@@ -31,7 +31,8 @@ FileDialogRequest CFileDialog::request(bool fOpen) const {
     r.filterIndex = m_filterIndex >= 1 && m_filterIndex <= r.filters.size() ? m_filterIndex - 1 : 0;
     r.initialDir = m_initialDir;
     r.initialFile = m_fileName;
-    r.defaultSuffix = m_defaultExt.startsWith(QLatin1Char('.')) ? m_defaultExt.mid(1) : m_defaultExt;
+    r.defaultSuffix =
+        m_defaultExt.startsWith(QLatin1Char('.')) ? m_defaultExt.mid(1) : m_defaultExt;
     r.fileMustExist = (m_flags & OFN_FILEMUSTEXIST) != 0;
     r.pathMustExist = (m_flags & OFN_PATHMUSTEXIST) != 0;
     r.overwritePrompt = (m_flags & OFN_OVERWRITEPROMPT) != 0;

@@ -26,7 +26,7 @@ constexpr std::int32_t OFN_FILEMUSTEXIST = 0x1000;
 QStringList FilterToNameFilters(const QString& filter);
 
 class CFileDialog {
-public:
+  public:
     explicit CFileDialog(UiServices& ui) : m_ui(ui) {}
 
     QString DefaultExt() const { return m_defaultExt; }
@@ -59,7 +59,7 @@ public:
     // The request Show passes to UiServices (exposed for tests).
     FileDialogRequest request(bool fOpen) const;
 
-private:
+  private:
     UiServices& m_ui;
     QString m_defaultExt;
     QString m_dialogTitle;

@@ -9,7 +9,7 @@
 
 class AboutBoxTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void mibroxBoxShowsTitleVersionAndIsCentred();
     void previewBoxAppendsUsrCaption();
     void systemInformationIsReportedUnavailable();

@@ -6,7 +6,7 @@
 
 class CFileDialogTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void filterPairsBecomeNameFilters_data();
     void filterPairsBecomeNameFilters();
     void requestCarriesFlagsIndexAndExtension();

@@ -37,7 +37,8 @@ struct Fixture {
     }
     std::vector<std::string> recent() const {
         std::vector<std::string> list;
-        for (int n = 1; n <= 4; ++n) list.push_back(iniValue(("FileName" + std::to_string(n)).c_str()));
+        for (int n = 1; n <= 4; ++n)
+            list.push_back(iniValue(("FileName" + std::to_string(n)).c_str()));
         return list;
     }
     frmMenuMain& open() {
@@ -86,7 +87,7 @@ std::string fileBytes(const char* title, const char* version) {
 
 class FileCommandsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void recentListKeepsOrder();
     void errorTextsFormatTheCode();
     void openReadsFileAndRecordsIt();
@@ -118,8 +119,9 @@ void FileCommandsTest::recentListKeepsOrder() {
 
 void FileCommandsTest::errorTextsFormatTheCode() {
     QCOMPARE(ReadErrorText(1234),
-             QStringLiteral("指定された入力ﾃﾞｰﾀﾌｧｲﾙの読み込みができませんでした。（ｴﾗｰｺｰﾄﾞ ： 1,234）\n\n"
-                            "お問い合わせの際は，上記ｴﾗｰﾒｯｾｰｼﾞおよびｴﾗｰｺｰﾄﾞをお知らせください。"));
+             QStringLiteral(
+                 "指定された入力ﾃﾞｰﾀﾌｧｲﾙの読み込みができませんでした。（ｴﾗｰｺｰﾄﾞ ： 1,234）\n\n"
+                 "お問い合わせの際は，上記ｴﾗｰﾒｯｾｰｼﾞおよびｴﾗｰｺｰﾄﾞをお知らせください。"));
     QCOMPARE(WriteErrorText(0),
              QStringLiteral("入力ﾃﾞｰﾀﾌｧｲﾙを作成することができませんでした。（ｴﾗｰｺｰﾄﾞ ： 0）\n\n"
                             "お問い合わせの際は，上記ｴﾗｰﾒｯｾｰｼﾞおよびｴﾗｰｺｰﾄﾞをお知らせください。"));
@@ -321,7 +323,8 @@ void FileCommandsTest::saveWritesAndFailedSaveReports() {
     w.mnuFileSave_Click();
     QCOMPARE(f.ui.messages.size(), size_t{1});
     QCOMPARE(f.ui.messages[0].title, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ書き込みｴﾗｰ"));
-    QVERIFY(f.ui.messages[0].text.startsWith(QStringLiteral("入力ﾃﾞｰﾀﾌｧｲﾙを作成することができませんでした。（ｴﾗｰｺｰﾄﾞ ： ")));
+    QVERIFY(f.ui.messages[0].text.startsWith(
+        QStringLiteral("入力ﾃﾞｰﾀﾌｧｲﾙを作成することができませんでした。（ｴﾗｰｺｰﾄﾞ ： ")));
     QVERIFY(f.state.DataChanged);
     QCOMPARE(f.recent()[0], f.path("s.mbw"));
 }
@@ -376,7 +379,8 @@ void FileCommandsTest::ampersandAndLongPathsInRecentEntries() {
     QVERIFY(f.ui.messages.empty());
     QCOMPARE(f.recent()[0], p);
     QCOMPARE(w.mnuFileName(0)->text(),
-             QStringLiteral("&1 ") + QString::fromStdString(p).replace(QStringLiteral("&"), QStringLiteral("&&")));
+             QStringLiteral("&1 ") +
+                 QString::fromStdString(p).replace(QStringLiteral("&"), QStringLiteral("&&")));
     QCOMPARE(f.iniValue("InitDir"), f.path(longFolder + "/R&D"));
 
     // A restart reads the long entry whole and opens it again.

@@ -2,10 +2,10 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -26,7 +26,9 @@ struct Fixture {
     FakeUiServices ui;
     std::unique_ptr<frmMenuMain> window;
 
-    std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+    std::string path(const char* name) const {
+        return dir.filePath(QString::fromUtf8(name)).toStdString();
+    }
     std::string ini() const { return path("Mibrox.ini"); }
     void setIni(const char* section, const char* key, const std::string& value) const {
         CPrivateProfile().SetValueString(ini(), section, key, value);
@@ -45,15 +47,21 @@ struct Fixture {
     }
 };
 
-QColor buttonText(QPushButton* button) { return button->palette().color(QPalette::ButtonText); }
-QColor highlight() { return QGuiApplication::palette().color(QPalette::Highlight); }
-QColor normalText() { return QGuiApplication::palette().color(QPalette::ButtonText); }
+QColor buttonText(QPushButton* button) {
+    return button->palette().color(QPalette::ButtonText);
+}
+QColor highlight() {
+    return QGuiApplication::palette().color(QPalette::Highlight);
+}
+QColor normalText() {
+    return QGuiApplication::palette().color(QPalette::ButtonText);
+}
 
 }  // namespace
 
 class MenuMainTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startUpSetsPathsCaptionsAndEmptyModel();
     void missingSmallOrOffScreenPositionIsCentred();
     void storedPositionIsRestoredAndWrittenBackOnExit();
@@ -92,8 +100,10 @@ void MenuMainTest::startUpSetsPathsCaptionsAndEmptyModel() {
         QCOMPARE(w.mnuFileName(i)->text(), QStringLiteral("&%1").arg(i + 1));
         QVERIFY(!w.mnuFileName(i)->isEnabled());
     }
-    for (const char* key : {"New", "Open", "SaveAs", "Save"}) QVERIFY(w.tbrButton(QString::fromLatin1(key)));
-    QCOMPARE(w.tbrButton(QStringLiteral("SaveAs"))->toolTip(), QStringLiteral("ﾌｧｲﾙに名前を付けて保存..."));
+    for (const char* key : {"New", "Open", "SaveAs", "Save"})
+        QVERIFY(w.tbrButton(QString::fromLatin1(key)));
+    QCOMPARE(w.tbrButton(QStringLiteral("SaveAs"))->toolTip(),
+             QStringLiteral("ﾌｧｲﾙに名前を付けて保存..."));
     QVERIFY(f.ui.messages.empty());
 }
 

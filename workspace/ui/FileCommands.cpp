@@ -61,10 +61,14 @@ QString NotSupportedText(const std::string& version) {
 namespace {
 QString errorText(const char* head, int code) {
     return QString::fromUtf8(head) + QString::fromUtf8(t::ErrorCodeHead) +
-           QString::fromStdString(FormatNumber(code, t::ErrorCodeFormat)) +
-           QStringLiteral("\n\n") + QString::fromUtf8(t::ErrorContact);
+           QString::fromStdString(FormatNumber(code, t::ErrorCodeFormat)) + QStringLiteral("\n\n") +
+           QString::fromUtf8(t::ErrorContact);
 }
 }  // namespace
 
-QString ReadErrorText(int code) { return errorText(t::ReadErrorText, code); }
-QString WriteErrorText(int code) { return errorText(t::WriteErrorText, code); }
+QString ReadErrorText(int code) {
+    return errorText(t::ReadErrorText, code);
+}
+QString WriteErrorText(int code) {
+    return errorText(t::WriteErrorText, code);
+}

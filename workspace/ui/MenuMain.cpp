@@ -32,7 +32,9 @@ const char* const kSection = "MenuMain";
 const char* const kTop = "Top";
 const char* const kLeft = "Left";
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -134,8 +136,8 @@ void frmMenuMain::Form_Load() {
     m_currentFolder = QDir::currentPath().toStdString();
 
     // Per-user folder, created with its parents; failures are ignored.
-    const std::string base = m_setup.localAppDataFolder.empty() ? GetLocalAppDataFolder()
-                                                                : m_setup.localAppDataFolder;
+    const std::string base =
+        m_setup.localAppDataFolder.empty() ? GetLocalAppDataFolder() : m_setup.localAppDataFolder;
     m_state.UserDataFolder = UserDataFolderPath(base, m_setup.executableName);
     if (!base.empty()) QDir().mkpath(QString::fromStdString(m_state.UserDataFolder));
 
@@ -160,14 +162,12 @@ void frmMenuMain::restorePosition() {
     const double dpiY = screen->logicalDotsPerInchY();
     const CPrivateProfile profile;
     const QSize window = frameGeometry().size();
-    const std::int32_t top =
-        PlaceMainWindowOnAxis(profile.GetValueLong(m_state.IniFilePath, kSection, kTop),
-                              PixelsToTwips(screen->geometry().height(), dpiY),
-                              PixelsToTwips(window.height(), dpiY));
-    const std::int32_t left =
-        PlaceMainWindowOnAxis(profile.GetValueLong(m_state.IniFilePath, kSection, kLeft),
-                              PixelsToTwips(screen->geometry().width(), dpiX),
-                              PixelsToTwips(window.width(), dpiX));
+    const std::int32_t top = PlaceMainWindowOnAxis(
+        profile.GetValueLong(m_state.IniFilePath, kSection, kTop),
+        PixelsToTwips(screen->geometry().height(), dpiY), PixelsToTwips(window.height(), dpiY));
+    const std::int32_t left = PlaceMainWindowOnAxis(
+        profile.GetValueLong(m_state.IniFilePath, kSection, kLeft),
+        PixelsToTwips(screen->geometry().width(), dpiX), PixelsToTwips(window.width(), dpiX));
     move(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY));
 }
 
@@ -240,7 +240,9 @@ void frmMenuMain::cmdMenu_Click(int index) {
     Form_Activate();
 }
 
-void frmMenuMain::cmdExit_Click() { close(); }
+void frmMenuMain::cmdExit_Click() {
+    close();
+}
 
 void frmMenuMain::closeEvent(QCloseEvent* event) {
     bool cancel = false;

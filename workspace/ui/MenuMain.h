@@ -31,7 +31,7 @@ struct MenuMainSetup {
 
 class frmMenuMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // Runs the start-up sequence (Form_Load) before returning.
     frmMenuMain(WorkspaceState& state, UiServices& ui, MenuMainSetup setup,
                 QWidget* parent = nullptr);
@@ -71,11 +71,11 @@ public:
     // the current folder; the process's working folder is not changed).
     const std::string& currentFolder() const { return m_currentFolder; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void Form_Load();
     void Form_Unload(bool& cancel);

@@ -19,9 +19,13 @@ namespace {
 const char* const kSection = "FileName";
 const char* const kInitDir = "InitDir";
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-std::string recentKey(int n) { return "FileName" + std::to_string(n); }
+std::string recentKey(int n) {
+    return "FileName" + std::to_string(n);
+}
 
 // Recent entries and InitDir hold full paths, so they are read without the 127-byte limit.
 std::string readFileNameKey(const std::string& iniPath, const std::string& key) {
@@ -30,7 +34,8 @@ std::string readFileNameKey(const std::string& iniPath, const std::string& key) 
 
 RecentFileList readRecentList(const std::string& iniPath) {
     RecentFileList list;
-    for (int n = 1; n <= 4; ++n) list[static_cast<size_t>(n - 1)] = readFileNameKey(iniPath, recentKey(n));
+    for (int n = 1; n <= 4; ++n)
+        list[static_cast<size_t>(n - 1)] = readFileNameKey(iniPath, recentKey(n));
     return list;
 }
 
@@ -161,8 +166,7 @@ void frmMenuMain::mnuFileSaveAs_Click() {
     CFileDialog dialog(m_ui);
     prepareDialog(dialog, this);
     dialog.setDialogTitle(qs(t::SaveAsDialogTitle));
-    dialog.setFlags(OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                    OFN_OVERWRITEPROMPT);
+    dialog.setFlags(OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     dialog.setFileName(QString::fromStdString(m_state.CurrentFilePath));
     if (dialog.Show(false)) {
         const std::string name = dialog.FileName().toStdString();
@@ -213,7 +217,9 @@ void frmMenuMain::mnuFileName_Click(int index) {
     m_state.DataChanged = false;
 }
 
-void frmMenuMain::mnuFileExit_Click() { cmdExit_Click(); }
+void frmMenuMain::mnuFileExit_Click() {
+    cmdExit_Click();
+}
 
 void frmMenuMain::mnuAbout_Click() {
     frmAbout about(m_ui, AboutProgram::Mibrox, this);

@@ -8,9 +8,9 @@ inline constexpr const char* CaptionSeparator = " - ";
 
 // Main menu
 inline constexpr const char* Frame1 = "ﾒｲﾝﾒﾆｭｰ";
-inline constexpr const char* CmdMenu[6] = {"計算条件の入力", "陸側荷重条件の入力",
+inline constexpr const char* CmdMenu[6] = {"計算条件の入力",     "陸側荷重条件の入力",
                                            "海側荷重条件の入力", "結果一覧表示",
-                                           "結果印刷", "連番条件設定"};
+                                           "結果印刷",           "連番条件設定"};
 inline constexpr const char* CmdExit = "      ﾌﾟﾛｸﾞﾗﾑ終了";
 inline constexpr const char* AnalysisError =
     "解析時にｴﾗｰが発生しました，入力ﾃﾞｰﾀを確認して下さい。";

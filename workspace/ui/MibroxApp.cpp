@@ -13,4 +13,6 @@ MibroxApp::MibroxApp() : m_ui(std::make_unique<QtUiServices>()) {
 
 MibroxApp::~MibroxApp() = default;
 
-void MibroxApp::show() { m_mainWindow->show(); }
+void MibroxApp::show() {
+    m_mainWindow->show();
+}

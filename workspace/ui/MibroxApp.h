@@ -9,7 +9,7 @@
 #include "workspace/ui/MenuMain.h"
 
 class MibroxApp {
-public:
+  public:
     // The program's folder and name come from the running executable. Needs a QApplication.
     MibroxApp();
     ~MibroxApp();
@@ -17,7 +17,7 @@ public:
     frmMenuMain& mainWindow() { return *m_mainWindow; }
     void show();
 
-private:
+  private:
     WorkspaceState m_state;
     std::unique_ptr<UiServices> m_ui;
     std::unique_ptr<frmMenuMain> m_mainWindow;
