@@ -23,7 +23,9 @@ double LandPressure(double d) {
 }
 
 // Passive resistance below D.L., reduced: 36 kN/m2 per metre of depth.
-double SeaPressure(double d) { return 36 * d; }
+double SeaPressure(double d) {
+    return 36 * d;
+}
 
 void SetLayer(LoadTable& table, int row, double thickness, double top, double bottom) {
     table(1, row) = Slot::number(thickness);
@@ -34,13 +36,13 @@ void SetLayer(LoadTable& table, int row, double thickness, double top, double bo
 // `layers` land layers over 45 m from the top and as many sea layers over 30 m from D.L.;
 // `raise` lifts the top (and the first land layer's top) without moving the other layers.
 InputModel QuayWall(const char* name, int layers, double pitch, double raise,
-                     double design = -10.0) {
+                    double design = -10.0) {
     InputModel m;
     ClearInputData(m);
     m.InputDataSet = true;
     m.CondData(CondTitle) = Slot::text(name);
-    const double conditions[] = {3.0 + raise, 1.5, design, 200000, 40000, 2000, 2000, 1.2, 180,
-                                 pitch};
+    const double conditions[] = {3.0 + raise, 1.5,  design, 200000, 40000,
+                                 2000,        2000, 1.2,    180,    pitch};
     for (int i = 0; i < 10; ++i) m.CondData(i + 2) = Slot::number(conditions[i]);
     const double landStep = 45.0 / layers;
     for (int i = 0; i < layers; ++i) {
@@ -94,11 +96,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("rows9999.mbw: top raised %d mm, %d rows\n", best, rows);
-    const bool ok =
-        Save(folder, "quay.mbw", QuayWall("岸壁 -10m 標準", 20, 0.5, 0)) &&
-        Save(folder, "layers99.mbw", QuayWall("岸壁 99層", 99, 0.5, 0)) &&
-        Save(folder, "rows9999.mbw", QuayWall("岸壁 9999行", 99, 0.002, best / 1000.0, kRowsDesign)) &&
-        Save(folder, "rows_over.mbw", QuayWall("岸壁 行数超過", 99, 0.002, (best + 1) / 1000.0,
-                                              kRowsDesign));
+    const bool ok = Save(folder, "quay.mbw", QuayWall("岸壁 -10m 標準", 20, 0.5, 0)) &&
+                    Save(folder, "layers99.mbw", QuayWall("岸壁 99層", 99, 0.5, 0)) &&
+                    Save(folder, "rows9999.mbw",
+                         QuayWall("岸壁 9999行", 99, 0.002, best / 1000.0, kRowsDesign)) &&
+                    Save(folder, "rows_over.mbw",
+                         QuayWall("岸壁 行数超過", 99, 0.002, (best + 1) / 1000.0, kRowsDesign));
     return ok ? 0 : 1;
 }

@@ -25,8 +25,12 @@ std::string Number(double v) {
     return std::string(text, res.ptr);
 }
 
-void Print(const char* name, double v) { std::printf("%s %s\n", name, Number(v).c_str()); }
-void Print(const char* name, int v) { std::printf("%s %d\n", name, v); }
+void Print(const char* name, double v) {
+    std::printf("%s %s\n", name, Number(v).c_str());
+}
+void Print(const char* name, int v) {
+    std::printf("%s %d\n", name, v);
+}
 
 std::vector<std::string> ShippedCases() {
     std::vector<std::string> files;

@@ -13,10 +13,12 @@ namespace wall {
 
 namespace {
 
-bool finite(double v) { return std::isfinite(v); }
+bool finite(double v) {
+    return std::isfinite(v);
+}
 
-constexpr double kProbeStep = 0.2;          // m, step of the two extreme-moment searches
-constexpr double kTolerance = 0.001;        // m, end of every bisection and table segment
+constexpr double kProbeStep = 0.2;           // m, step of the two extreme-moment searches
+constexpr double kTolerance = 0.001;         // m, end of every bisection and table segment
 constexpr double kMinSectionModulus = 1e-7;  // m3/m, below which no stress is given
 // Loops that the arithmetic alone would bound only for sane inputs.
 constexpr int kMaxProbes = 100000;  // 20 km of wall
@@ -70,8 +72,7 @@ bool SectionStateAt(const BeamSolution& b, int segment, double z, SectionState& 
         out.moment = slopeOfMoment * z - b.M1 - sum.M;
         out.shear = slopeOfMoment - sum.S;
     }
-    return finite(out.deflection) && finite(out.slope) && finite(out.moment) &&
-           finite(out.shear);
+    return finite(out.deflection) && finite(out.slope) && finite(out.moment) && finite(out.shear);
 }
 
 // Upper extreme: probes 0.4, 0.6, .. m below the tie until the shear turns negative, then
@@ -264,9 +265,15 @@ bool analyse(const InputModel& model, AnalysisResult& result) {
     result.RequiredEmbedment = required;
     result.RequiredTipLevel = v.DL - required;
 
-    const double summary[10] = {v.DL - x,           result.MmaxValue,       result.MmaxLevel,
-                                result.MminValue,   result.MminLevel,       result.ZeroMomentLevel,
-                                result.TieReaction, result.TipReaction,     sigma1,
+    const double summary[10] = {v.DL - x,
+                                result.MmaxValue,
+                                result.MmaxLevel,
+                                result.MminValue,
+                                result.MminLevel,
+                                result.ZeroMomentLevel,
+                                result.TieReaction,
+                                result.TipReaction,
+                                sigma1,
                                 sigma2};
     for (int i = 1; i <= 10; ++i) result.ResultSummary(i) = summary[i - 1];
 

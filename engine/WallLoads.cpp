@@ -10,7 +10,9 @@ namespace wall {
 
 namespace {
 
-bool finite(double v) { return std::isfinite(v); }
+bool finite(double v) {
+    return std::isfinite(v);
+}
 
 bool readNumber(const Slot& slot, double& out) {
     const auto v = slot.toNumber();
@@ -191,7 +193,8 @@ bool IntegrateTrapezoidLoad(double p0, double p1, double a, double b, double z, 
 
 Integrals SumIntegrals(const SegmentItems& items, double z) {
     Integrals sum;
-    for (int i = 0; i < items.count; ++i) accumulate(items.items[static_cast<std::size_t>(i)], z, sum);
+    for (int i = 0; i < items.count; ++i)
+        accumulate(items.items[static_cast<std::size_t>(i)], z, sum);
     return sum;
 }
 

@@ -24,7 +24,7 @@ struct FieldValue {
 };
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string_view bytes) : m_bytes(bytes) {}
 
     // True when every byte has been consumed.
@@ -39,7 +39,7 @@ public:
     // 1-based number of the line the next read starts on.
     std::size_t lineNumber() const { return m_line; }
 
-private:
+  private:
     bool atLineEnd() const;
     void consumeLineEnd();
     // Consumes up to and including the next comma or line end.

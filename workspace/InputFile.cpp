@@ -27,13 +27,16 @@ std::string formatTag() {
 // Write convention: texts quoted, numbers in their shortest exact form, empty writes nothing.
 void writeSlot(const Slot& slot, std::string& out) {
     switch (slot.kind()) {
-        case Slot::Kind::Empty: break;
+        case Slot::Kind::Empty:
+            break;
         case Slot::Kind::Text:
             out += '"';
             out += cp932::fromUtf8(slot.toText());
             out += '"';
             break;
-        case Slot::Kind::Number: out += FormatRoundTrip(*slot.toNumber()); break;
+        case Slot::Kind::Number:
+            out += FormatRoundTrip(*slot.toNumber());
+            break;
     }
     out += kCrLf;
 }
@@ -55,7 +58,7 @@ void writeTable(int count, const LoadTable& table, std::string& out) {
 
 // Reads the fields of one file into a model, stopping at the first failure.
 class ModelReader {
-public:
+  public:
     explicit ModelReader(std::string_view bytes) : m_reader(bytes) {}
 
     int error() const { return m_error; }
@@ -72,7 +75,7 @@ public:
                readTable(model.SeaLoadCount, model.SeaLoads);
     }
 
-private:
+  private:
     bool fail(int err) {
         m_error = err;
         return false;
@@ -84,10 +87,17 @@ private:
         FieldValue f;
         if (!next(f)) return false;
         switch (f.kind) {
-            case FieldValue::Kind::Empty: flag = false; return true;
-            case FieldValue::Kind::Boolean: flag = f.boolean; return true;
-            case FieldValue::Kind::Number: flag = f.number != 0; return true;
-            case FieldValue::Kind::Text: break;
+            case FieldValue::Kind::Empty:
+                flag = false;
+                return true;
+            case FieldValue::Kind::Boolean:
+                flag = f.boolean;
+                return true;
+            case FieldValue::Kind::Number:
+                flag = f.number != 0;
+                return true;
+            case FieldValue::Kind::Text:
+                break;
         }
         return fail(kErrTypeMismatch);
     }
@@ -97,10 +107,17 @@ private:
         FieldValue f;
         if (!next(f)) return false;
         switch (f.kind) {
-            case FieldValue::Kind::Empty: slot = Slot{}; return true;
-            case FieldValue::Kind::Number: slot = Slot::number(f.number); return true;
-            case FieldValue::Kind::Boolean: slot = Slot::number(f.boolean ? -1 : 0); return true;
-            case FieldValue::Kind::Text: break;
+            case FieldValue::Kind::Empty:
+                slot = Slot{};
+                return true;
+            case FieldValue::Kind::Number:
+                slot = Slot::number(f.number);
+                return true;
+            case FieldValue::Kind::Boolean:
+                slot = Slot::number(f.boolean ? -1 : 0);
+                return true;
+            case FieldValue::Kind::Text:
+                break;
         }
         if (!textAllowed) return fail(kErrTypeMismatch);
         slot = Slot::text(cp932::toUtf8(f.text));

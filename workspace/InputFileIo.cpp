@@ -49,8 +49,8 @@ struct Descriptor {
 // A name for the temporary file that is unlikely to exist; O_EXCL settles collisions.
 std::string temporaryName(const std::string& folder, const std::string& base, int attempt) {
     static const char kHex[] = "0123456789abcdef";
-    std::uint64_t seed = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    std::uint64_t seed =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     seed ^= static_cast<std::uint64_t>(::getpid()) << 32;
     seed += static_cast<std::uint64_t>(attempt) * 0x9E3779B97F4A7C15ull;
     std::string suffix;
@@ -86,22 +86,29 @@ int InputFileErrorNumber(int err, const std::string& path, bool reading) {
         case ENOENT:
             if (reading && isFolder(parentOf(path))) return kErrFileNotFound;
             return kErrPathNotFound;
-        case ENOTDIR: return kErrPathNotFound;
+        case ENOTDIR:
+            return kErrPathNotFound;
         case EACCES:
         case EPERM:
         case EROFS:
-        case ETXTBSY: return kErrPermission;
+        case ETXTBSY:
+            return kErrPermission;
         case ENOSPC:
         case EDQUOT:
-        case EFBIG: return kErrDiskFull;
-        case EIO: return kErrDeviceIo;
+        case EFBIG:
+            return kErrDiskFull;
+        case EIO:
+            return kErrDeviceIo;
         case ENAMETOOLONG:
         case EINVAL:
-        case EILSEQ: return kErrBadFileName;
+        case EILSEQ:
+            return kErrBadFileName;
         case ENXIO:
         case ENODEV:
-        case ENOMEDIUM: return kErrDiskNotReady;
-        default: return kErrAccess;  // EISDIR, ELOOP and the rest
+        case ENOMEDIUM:
+            return kErrDiskNotReady;
+        default:
+            return kErrAccess;  // EISDIR, ELOOP and the rest
     }
 }
 
@@ -159,7 +166,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, int& e
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                            &std::free);
+                                                             &std::free);
         if (resolved) target = resolved.get();
     }
     bool keepMode = false;

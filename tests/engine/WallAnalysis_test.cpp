@@ -68,7 +68,7 @@ TEST(WallAnalysisPhysics, tableObeysTheBeamEquations) {
         const SectionRow& a = run.row(i);
         const SectionRow& b = run.row(i + 1);
         const double h = a(1) - b(1);  // depth step
-        if (h < 0.01) continue;         // the tie's two rows
+        if (h < 0.01) continue;        // the tie's two rows
         EXPECT_NEAR((b(4) - a(4)) / h, (a(5) + b(5)) / 2, 0.2) << i;
         EXPECT_NEAR(EI * (b(3) - a(3)) / h, -(a(4) + b(4)) / 2, 0.2) << i;
         EXPECT_NEAR((b(2) - a(2)) / h, (a(3) + b(3)) / 2, 1e-5) << i;
@@ -184,8 +184,7 @@ TEST(WallAnalysisTable, pitchOffGridIsPulledBack) {
     const Outcome run = Analyse(QuayModel(c));
     ASSERT_TRUE(run.ok);
     for (int i = 1; i < run.r->SectionRowCount; ++i) {
-        const double depth = i <= run.r->UpperRowCount ? 3.0 - run.row(i)(1)
-                                                        : 1.5 - run.row(i)(1);
+        const double depth = i <= run.r->UpperRowCount ? 3.0 - run.row(i)(1) : 1.5 - run.row(i)(1);
         const double steps = depth / 0.3;
         EXPECT_NEAR(steps, std::round(steps), 1e-9) << i;
     }

@@ -50,10 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ClipCase{"coversSegment", Layers({{10, 0, 10}}), 2, 3, {{2, 5, 0, 3}}},
         ClipCase{"insideSegment", Layers({{3, 0, 0}, {1, 4, 6}}), 2, 3, {{4, 6, 1, 1}}},
-        ClipCase{"startsAboveEndsInside", Layers({{1, 0, 0}, {3, 10, 40}}), 2, 3,
-                 {{20, 40, 0, 2}}},
-        ClipCase{"startsInsideRunsPast", Layers({{3, 0, 0}, {4, 10, 50}}), 2, 3,
-                 {{10, 30, 1, 2}}},
+        ClipCase{"startsAboveEndsInside", Layers({{1, 0, 0}, {3, 10, 40}}), 2, 3, {{20, 40, 0, 2}}},
+        ClipCase{"startsInsideRunsPast", Layers({{3, 0, 0}, {4, 10, 50}}), 2, 3, {{10, 30, 1, 2}}},
         // A layer ending exactly at the segment end lies inside it.
         ClipCase{"endsAtSegmentEnd", Layers({{2, 0, 0}, {3, 1, 2}}), 2, 3, {{1, 2, 0, 3}}},
         ClipCase{"startsAboveEndsAtEnd", Layers({{5, 1, 1}}), 2, 3, {{1, 1, 0, 3}}},
@@ -61,11 +59,17 @@ INSTANTIATE_TEST_SUITE_P(
         ClipCase{"endsAtSegmentStart", Layers({{2, 5, 5}, {10, 0, 0}}), 2, 3, {}},
         ClipCase{"startsAtSegmentEnd", Layers({{5, 0, 0}, {2, 9, 9}}), 2, 3, {}},
         // Resultant 0.0009 kN/m is dropped, 0.001 kept.
-        ClipCase{"dropsTinyResultant", Layers({{2, 0, 0}, {0.0009, 1, 1}, {0.001, 1, 1}}), 2, 3,
+        ClipCase{"dropsTinyResultant",
+                 Layers({{2, 0, 0}, {0.0009, 1, 1}, {0.001, 1, 1}}),
+                 2,
+                 3,
                  {{1, 1, 0.0009, 0.001}}},
         // A layer of thickness 0 adds nothing and is never divided by.
         ClipCase{"zeroThickness", Layers({{0, 7, 7}, {4, 2, 2}}), 0, 3, {{2, 2, 0, 3}}},
-        ClipCase{"layersInOrder", Layers({{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}), 0, 3,
+        ClipCase{"layersInOrder",
+                 Layers({{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}),
+                 0,
+                 3,
                  {{1, 1, 0, 1}, {2, 2, 1, 1}, {3, 3, 2, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -146,8 +150,8 @@ TEST(EvaluateEmbedmentResidual, placesLandAndSeaItemsOnBothSegments) {
     EXPECT_EQ(sea, 4);  // 0-1.5, 1.5-3, 3-4.5, 4.5-5 (first sea layer starts at 0 kN/m2)
     EXPECT_DOUBLE_EQ(seg2.items[static_cast<std::size_t>(seg2.count - sea)].offset, 11.5);
     EXPECT_DOUBLE_EQ(s->seg2.S, SumIntegrals(seg2, 16.5).S);
-    const double r = 2 * s->seg2.M - s->seg1.M - 6 / 16.5 * s->seg2.T +
-                     6 / (16.5 * 16.5) * s->seg2.Y;
+    const double r =
+        2 * s->seg2.M - s->seg1.M - 6 / 16.5 * s->seg2.T + 6 / (16.5 * 16.5) * s->seg2.Y;
     EXPECT_DOUBLE_EQ(s->r, r);
 }
 

@@ -20,7 +20,8 @@ std::vector<FieldValue> ReadAll(std::string_view bytes) {
 }
 
 TEST(FieldReader, readsEachKindOfValue) {
-    const auto f = ReadAll("#TRUE#\r\n\"Case A\"\r\n2\r\n.5\r\n-1.25E+3\r\n\r\n 7 \r\n#false#\r\nabc\r\n");
+    const auto f =
+        ReadAll("#TRUE#\r\n\"Case A\"\r\n2\r\n.5\r\n-1.25E+3\r\n\r\n 7 \r\n#false#\r\nabc\r\n");
     ASSERT_EQ(f.size(), 9u);
     EXPECT_EQ(f[0].kind, Kind::Boolean);
     EXPECT_TRUE(f[0].boolean);
@@ -52,7 +53,7 @@ TEST(FieldReader, quoteInsideAQuotedTextEndsItAndTheRestIsDropped) {
     const auto f = ReadAll("\"ab\"cd\"\r\n5\r\n\"open\r\n6");
     ASSERT_EQ(f.size(), 4u);
     EXPECT_EQ(f[0].text, "ab");
-    EXPECT_EQ(f[1].number, 5);  // later fields stay aligned
+    EXPECT_EQ(f[1].number, 5);     // later fields stay aligned
     EXPECT_EQ(f[2].text, "open");  // an unclosed quote ends at the line end
     EXPECT_EQ(f[3].number, 6);
 }

@@ -54,8 +54,7 @@ TEST_P(BadInputFile, failsWithItsNumberAndLeavesTheModel) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadInputFile,
     ::testing::Values(
-        BadFile{"empty", "", 62},
-        BadFile{"twoLines", "a\r\nb\r\n", 62},
+        BadFile{"empty", "", 62}, BadFile{"twoLines", "a\r\nb\r\n", 62},
         BadFile{"cutInsideSeaTable", SampleBytes().substr(0, LineStart(SampleBytes(), 40)), 62},
         BadFile{"cutBeforeLandCount", SampleBytes().substr(0, LineStart(SampleBytes(), 25)), 62},
         BadFile{"landCount100", ReplaceLine(SampleBytes(), 25, " 100 "), 9},

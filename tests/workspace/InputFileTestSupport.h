@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder under the temporary folder, removed with its contents at the end.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         std::string pattern = (fs::temp_directory_path() / "mbwtest.XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
@@ -31,7 +31,7 @@ public:
     std::string file(const std::string& name) const { return (m_path / name).string(); }
     const fs::path& path() const { return m_path; }
 
-private:
+  private:
     fs::path m_path;
 };
 
