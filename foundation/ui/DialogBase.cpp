@@ -59,6 +59,7 @@ void DialogBase::runLoadStep() {
     }
     prepareForm();
     emit LoadData();
+    afterLoadData();
 }
 
 void DialogBase::showEvent(QShowEvent* event) {

@@ -5,7 +5,7 @@
 // SaveData, and shows it modally. The load step runs once, when the dialog is first shown, in
 // this order: caption override (UsrCaption when not empty); window position; help set-up
 // (Help button disabled, or hidden, when UsrHelpFile is empty); prepareForm() of the form;
-// LoadData.
+// LoadData; afterLoadData() of the form.
 //
 // OK: every range-checked number box is checked first (validateInputs), so an out-of-range
 // value is never saved; then SaveData(cancel) with cancel false, UsrTag := "OK" (also when a
@@ -19,7 +19,9 @@
 // 1; on every close it writes Top and Left back as the general-number text of twips. With
 // keepSize it also restores Width and Height (applied only when above 0, after the centring)
 // and writes them back. Without a store the dialog is always centred and nothing is written.
-// Twips are converted through the screen's logical DPI.
+// Top and Left place the window frame's top-left corner, centred with the frame's size; Width
+// and Height are the inner size, so a restore gives back what was stored. Twips are converted
+// through the primary screen's logical DPI (foundation/WindowPlacement.h).
 
 #include <QDialog>
 #include <QString>
@@ -61,6 +63,8 @@ class DialogBase : public QDialog {
     void setDialogButtons(QPushButton* ok, QPushButton* cancel, QPushButton* help);
     // Form-specific preparation, run after the help set-up and before LoadData.
     virtual void prepareForm() {}
+    // Runs right after LoadData, for a form that refreshes itself from the filled controls.
+    virtual void afterLoadData() {}
     // Checks the inputs before SaveData; the default runs validateNow() on every enabled,
     // range-checked NumberBox in focus order and stops at the first failure.
     virtual bool validateInputs();

@@ -40,6 +40,7 @@ class TestDialog : public DialogBase {
     }
 
     void prepareForm() override { events += QStringLiteral("prepare;"); }
+    void afterLoadData() override { events += QStringLiteral(";after;"); }
 
     NumberBox* box;
     QPushButton* ok = new QPushButton(QStringLiteral("OK(&O)"));
@@ -70,12 +71,12 @@ class DialogBaseTest : public QObject {
         FakeUiServices ui;
         TestDialog dialog(ui);
         dialog.show();
-        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-"));
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-;after;"));
         dialog.ok->click();
         QCOMPARE(dialog.UsrTag, QStringLiteral("OK"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-save;"));
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:designed-;after;save;"));
     }
 
     void cancelledSaveDataStillTagsOkAndStaysOpen() {
@@ -167,7 +168,7 @@ class DialogBaseTest : public QObject {
         dialog.UsrHelpFile = QStringLiteral("Preview.chm");
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("陸側荷重条件の入力"));
-        QCOMPARE(dialog.events, QStringLiteral("prepare;load:陸側荷重条件の入力+"));
+        QCOMPARE(dialog.events, QStringLiteral("prepare;load:陸側荷重条件の入力+;after;"));
         dialog.help->click();
         QCoreApplication::processEvents();
         QVERIFY(dialog.isVisible());
