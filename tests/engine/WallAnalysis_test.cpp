@@ -304,3 +304,35 @@ TEST(ExtremeSearches, negativeShearAtTheFirstProbeClosesOnTheSegmentEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// A linear pressure split into n equal layers over `depth` metres.
+void LinearLayers(InputModel& m, bool land, int n, double depth, double p0, double p1) {
+    for (int i = 0; i < n; ++i) {
+        const double t0 = static_cast<double>(i) / n, t1 = static_cast<double>(i + 1) / n;
+        walltest::AddLayer(m, land, depth / n, p0 + (p1 - p0) * t0, p0 + (p1 - p0) * t1);
+    }
+}
+
+TEST(WallAnalysisResults, fullTablesOf99LayersGiveTheSameWallAsOneLayer) {
+    auto model = [](int n) {
+        InputModel m;
+        ClearInputData(m);
+        walltest::SetConditions(m, Conditions{});
+        LinearLayers(m, true, n, 45, 5, 140);
+        LinearLayers(m, false, n, 30, 0, 1080);
+        return m;
+    };
+    const Outcome one = Analyse(model(1));
+    const Outcome full = Analyse(model(99));
+    ASSERT_TRUE(one.ok);
+    ASSERT_TRUE(full.ok);
+    EXPECT_EQ(full.r->LayerRowCounts(1), 99);
+    EXPECT_EQ(full.r->ComputedEmbedment, one.r->ComputedEmbedment);
+    EXPECT_NEAR(full.r->MmaxValue, one.r->MmaxValue, 1e-6);
+    EXPECT_NEAR(full.r->TieReaction, one.r->TieReaction, 1e-6);
+    EXPECT_NEAR(full.r->DeltaMax, one.r->DeltaMax, 1e-6);
+}
+
+}  // namespace
