@@ -118,7 +118,16 @@ std::optional<double> ParseDouble(std::string_view text) {
 std::string FormatRoundTrip(double value) {
     if (!std::isfinite(value)) return "0";
     if (value == 0.0) return "0";
-    char text[64];
-    const auto res = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, res.ptr);
+    // Plain digits inside the range the original writes without an exponent; "1E+20" beyond.
+    const double magnitude = std::fabs(value);
+    const bool plain = magnitude >= 1e-4 && magnitude < 1e15;
+    char text[400];
+    const auto res = plain ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed)
+                           : std::to_chars(text, text + sizeof text, value,
+                                           std::chars_format::scientific);
+    std::string out(text, res.ptr);
+    for (char& c : out) {
+        if (c == 'e') c = 'E';
+    }
+    return out;
 }

@@ -67,10 +67,15 @@ TEST(ParseDouble, AcceptsWholeNumbersOnly) {
 }
 
 TEST(FormatRoundTrip, ReadsBackExactly) {
-    for (double v : {0.1, 2.0, -10.35, 1e-7, 123456.789, 1.0 / 3.0}) {
+    for (double v : {0.1, 2.0, -10.35, 1e-7, 123456.789, 1.0 / 3.0, 9999999.0, 1e300, -5e-300}) {
         EXPECT_EQ(ParseDouble(FormatRoundTrip(v)), v);
     }
     EXPECT_EQ(FormatRoundTrip(-0.0), "0");
+    EXPECT_EQ(FormatRoundTrip(200000.0), "200000");
+    EXPECT_EQ(FormatRoundTrip(-10.0), "-10");
+    EXPECT_EQ(FormatRoundTrip(0.5), "0.5");
+    EXPECT_EQ(FormatRoundTrip(1e20), "1E+20");
+    EXPECT_EQ(ParseDouble(FormatRoundTrip(1e20)), 1e20);
     EXPECT_EQ(FormatRoundTrip(std::nan("")), "0");
 }
 

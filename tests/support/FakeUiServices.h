@@ -33,9 +33,11 @@ public:
     std::optional<QString> fileDialog(QWidget*, const FileDialogRequest& request) override {
         dialogs.push_back(request);
         if (fileAnswers.empty()) return std::nullopt;
-        auto a = fileAnswers.front();
+        const bool chosen = fileAnswers.front().has_value();
+        const QString path = chosen ? *fileAnswers.front() : QString();
         fileAnswers.pop_front();
-        return a;
+        if (!chosen) return std::nullopt;
+        return path;
     }
 
     std::vector<Message> messages;
