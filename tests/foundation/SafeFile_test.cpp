@@ -1,0 +1,57 @@
+// Whole-file reading and atomic replacement where their callers' tests do not reach: the exact
+// byte cap and the targets that must be refused rather than replaced. Keeping the mode, the
+// old file on failure and FIFOs on reading are tested through IniFile and the input file.
+
+#include "foundation/SafeFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "tests/foundation/ScratchFolder.h"
+
+namespace {
+
+using safefile::Status;
+
+TEST(SafeFile, ReadHonoursTheCapToTheByte) {
+    ScratchFolder dir;
+    ScratchFolder::write(dir.file("four"), "1234");
+    const auto exact = safefile::readRegularFile(dir.file("four"), 4);
+    EXPECT_TRUE(exact.ok());
+    EXPECT_EQ(exact.bytes, "1234");
+    const auto over = safefile::readRegularFile(dir.file("four"), 3);
+    EXPECT_EQ(over.status, Status::TooLarge);
+    EXPECT_TRUE(over.bytes.empty());
+    const auto missing = safefile::readRegularFile(dir.file("none"), 4);
+    EXPECT_EQ(missing.status, Status::Failed);
+    EXPECT_EQ(missing.err, ENOENT);
+    EXPECT_EQ(safefile::readRegularFile(dir.file("four") + std::string(1, '\0'), 4).err, EINVAL);
+}
+
+TEST(SafeFile, ReplaceRefusesTargetsItWouldDestroy) {
+    ScratchFolder dir;
+    namespace fs = std::filesystem;
+    // A dangling link stays a dangling link: nothing is created beside or behind it.
+    fs::create_symlink(dir.file("gone"), dir.file("dangling"));
+    const auto dangling = safefile::replaceFile(dir.file("dangling"), "x");
+    EXPECT_EQ(dangling.status, Status::Failed);
+    EXPECT_EQ(dangling.err, ENOENT);
+    EXPECT_TRUE(fs::is_symlink(dir.file("dangling")));
+    // A FIFO or a folder is not swapped for a regular file.
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(safefile::replaceFile(dir.file("fifo"), "x").status, Status::NotRegularFile);
+    EXPECT_TRUE(fs::is_fifo(dir.file("fifo")));
+    ASSERT_TRUE(fs::create_directory(dir.file("sub")));
+    EXPECT_EQ(safefile::replaceFile(dir.file("sub"), "x").status, Status::NotRegularFile);
+    EXPECT_EQ(safefile::replaceFile(dir.file("sub/."), "x").status, Status::NotRegularFile);
+    EXPECT_EQ(safefile::replaceFile("", "x").err, EINVAL);
+    // No temporary file is left behind by any of them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);
+    EXPECT_TRUE(fs::is_empty(dir.file("sub")));
+}
+
+}  // namespace
