@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "foundation/Cp932.h"
+#include "foundation/SafeFile.h"
 
 namespace {
 
@@ -16,51 +17,29 @@ namespace {
 class RegularFile {
   public:
     RegularFile(const std::string& path, int flags, mode_t mode = 0666)
-        : m_fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode)) {
+        : m_file(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode)) {
         struct stat st {};
-        if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) reset();
-        if (m_fd >= 0) {
+        if (m_file.valid() && (::fstat(m_file.get(), &st) != 0 || !S_ISREG(st.st_mode))) {
+            m_file = safefile::Descriptor();
+        }
+        if (m_file.valid()) {
             m_device = st.st_dev;
             m_inode = st.st_ino;
         }
     }
-    ~RegularFile() { reset(); }
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
 
-    bool valid() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool valid() const { return m_file.valid(); }
+    int fd() const { return m_file.get(); }
     bool sameFileAs(const RegularFile& other) const {
         return m_device == other.m_device && m_inode == other.m_inode;
     }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd >= 0 && ::close(fd) == 0;
-    }
+    bool close() { return m_file.close(); }
 
   private:
-    void reset() {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = -1;
-    }
-
-    int m_fd;
+    safefile::Descriptor m_file;
     dev_t m_device = 0;
     ino_t m_inode = 0;
 };
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // Reads up to buffer.size() bytes; -1 on error, 0 at the end.
 ssize_t readSome(int fd, std::string& buffer) {
@@ -114,12 +93,12 @@ bool AppendTextFile(const std::string& Dest, const std::string& Src) {
             if (!pendingCr) out += c;
             lineOpen = true;
         }
-        if (!writeAll(dest.fd(), out)) return false;
+        if (!safefile::writeAll(dest.fd(), out)) return false;
     }
     std::string tail;
     if (pendingCr) tail += '\r';
     if (lineOpen) tail += "\r\n";
-    return writeAll(dest.fd(), tail) && dest.close();
+    return safefile::writeAll(dest.fd(), tail) && dest.close();
 }
 
 std::string ReadInputFileVersion(const std::string& Path) {

@@ -1,17 +1,11 @@
 #include "foundation/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "foundation/Cp932.h"
-#include "foundation/RandomBits.h"
+#include "foundation/SafeFile.h"
 
 namespace ini {
 namespace {
@@ -248,10 +242,19 @@ int parseProfileInt(std::string_view value, int defaultValue) {
 
 // ---- IniFile ----------------------------------------------------------------------------
 
+namespace {
+
+// A file that is simply not there reads as empty and may be created.
+bool isMissing(const safefile::ReadResult& file) {
+    return file.status == safefile::Status::Failed && (file.err == ENOENT || file.err == ENOTDIR);
+}
+
+}  // namespace
+
 std::optional<std::string> IniFile::readString(std::string_view section,
                                                std::string_view key) const {
-    FileReadResult file = readWholeFile(m_path, kMaxIniFileBytes);
-    if (file.status != FileReadStatus::Ok) return std::nullopt;
+    safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    if (!file.ok()) return std::nullopt;
     return IniDocument(std::move(file.bytes)).value(section, key);
 }
 
@@ -261,158 +264,30 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
 }
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    const FileReadResult file = readWholeFile(m_path, kMaxIniFileBytes);
-    if (file.status == FileReadStatus::Failed) return false;
+    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    if (!file.ok() && !isMissing(file)) return false;
     IniDocument doc(file.bytes);
     if (!doc.setValue(section, key, value)) return false;
-    if (file.status == FileReadStatus::Ok && doc.bytes() == file.bytes) return true;
-    return writeFileAtomically(m_path, doc.bytes());
+    if (file.ok() && doc.bytes() == file.bytes) return true;
+    return safefile::replaceFile(m_path, doc.bytes()).ok();
 }
 
 bool IniFile::deleteKey(std::string_view section, std::string_view key) {
-    const FileReadResult file = readWholeFile(m_path, kMaxIniFileBytes);
-    if (file.status == FileReadStatus::Missing) return true;
-    if (file.status == FileReadStatus::Failed) return false;
+    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    if (isMissing(file)) return true;
+    if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeKey(section, key)) return true;
-    return writeFileAtomically(m_path, doc.bytes());
+    return safefile::replaceFile(m_path, doc.bytes()).ok();
 }
 
 bool IniFile::deleteSection(std::string_view section) {
-    const FileReadResult file = readWholeFile(m_path, kMaxIniFileBytes);
-    if (file.status == FileReadStatus::Missing) return true;
-    if (file.status == FileReadStatus::Failed) return false;
+    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    if (isMissing(file)) return true;
+    if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeSection(section)) return true;
-    return writeFileAtomically(m_path, doc.bytes());
-}
-
-// ---- whole files ------------------------------------------------------------------------
-
-namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
-  public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports whether closing succeeded.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int m_fd;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
-
-FileReadResult readWholeFile(const std::string& path, std::size_t maxBytes) {
-    FileReadResult result;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) {
-        result.status = (errno == ENOENT || errno == ENOTDIR) ? FileReadStatus::Missing
-                                                              : FileReadStatus::Failed;
-        return result;
-    }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-        return result;
-    }
-    result.bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == result.bytes.size()) {
-            if (filled >= maxBytes + 1) return FileReadResult{};  // grew past the limit
-            result.bytes.resize(std::min(maxBytes + 1, filled + 4096));
-        }
-        const ssize_t n =
-            ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return FileReadResult{};
-        }
-        if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
-    }
-    if (filled > maxBytes) return FileReadResult{};
-    result.bytes.resize(filled);
-    result.status = FileReadStatus::Ok;
-    return result;
-}
-
-bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return false;
-    std::string target = path;
-    struct stat st {};
-    bool exists = false;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            char* real = ::realpath(path.c_str(), nullptr);
-            if (real == nullptr) return false;
-            target = real;
-            std::free(real);
-            if (::stat(target.c_str(), &st) != 0) return false;
-        }
-        if (!S_ISREG(st.st_mode)) return false;
-        exists = true;
-    } else if (errno != ENOENT) {
-        return false;
-    }
-
-    const std::size_t slash = target.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : target.substr(0, slash ? slash : 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (base.empty()) return false;
-
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08X", static_cast<unsigned>(RandomUInt32()));
-        temp = folder + "/." + base + suffix + ".tmp";
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (raw < 0 && errno != EEXIST) return false;
-    }
-    if (raw < 0) return false;
-    Fd fd(raw);
-
-    bool ok = true;
-    if (exists) {
-        ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0;
-        if (ok && ::geteuid() == 0) (void)!::fchown(fd.get(), st.st_uid, st.st_gid);
-    }
-    ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    ok = fd.close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) (void)::fsync(dir.get());
-    return true;
+    return safefile::replaceFile(m_path, doc.bytes()).ok();
 }
 
 }  // namespace ini

@@ -13,8 +13,9 @@
 // stays as it was; a missing key is added after the last non-blank line of its section, a
 // missing section at the end of the file. New lines end with CR LF. The file is replaced
 // atomically (a temporary file in the same folder, renamed over the target) and keeps its
-// permission bits; a symbolic link is written through to its target. Reading never creates
-// a file. Files above kMaxIniFileBytes are refused: reads give the defaults, writes fail.
+// permission bits; a symbolic link is written through to its target (a dangling one is
+// refused). Reading never creates a file. Files above kMaxIniFileBytes are refused: reads
+// give the defaults, writes fail.
 
 #include <cstddef>
 #include <optional>
@@ -99,16 +100,5 @@ class IniFile {
   private:
     std::string m_path;
 };
-
-// Whole-file helpers used by IniFile, exposed for the other writers of small text files.
-enum class FileReadStatus { Ok, Missing, Failed };
-struct FileReadResult {
-    FileReadStatus status = FileReadStatus::Failed;
-    std::string bytes;
-};
-// Reads a regular file of at most maxBytes bytes (never blocks on a FIFO or device).
-FileReadResult readWholeFile(const std::string& path, std::size_t maxBytes);
-// Replaces (or creates) a file atomically; false leaves the previous file untouched.
-bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace ini
