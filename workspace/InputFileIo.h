@@ -15,6 +15,7 @@ int InputFileErrorNumber(int err, const std::string& path, bool reading);
 bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::string& bytes, int& errNo);
 
 // Writes `bytes` to a new file in the target's folder, flushes it to disk and renames it over
-// the target, which keeps its permission bits; a symbolic link is followed to its target. On
-// failure only the temporary file is removed.
+// the target, which keeps its permission bits; a symbolic link is followed to its target. A
+// target that is not a regular file is refused (75), a dangling link too (76). On failure only
+// the temporary file is removed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, int& errNo);
