@@ -35,15 +35,6 @@ std::string Slot::toText() const {
     return {};
 }
 
-bool LoadTable::operator==(const LoadTable& other) const {
-    for (int row = 1; row <= kMaxLoadLayers; ++row) {
-        for (int field = 1; field <= 3; ++field) {
-            if (!((*this)(field, row) == other(field, row))) return false;
-        }
-    }
-    return true;
-}
-
 void ClearInputData(InputModel& model) {
     model.InputDataSet = false;
     model.CondData.fill(Slot{});

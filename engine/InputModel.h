@@ -67,7 +67,7 @@ public:
     const Slot& operator()(int field, int row) const { return m_rows(row)(field); }
     void clear() { m_rows.fill(LoadLayer{}); }
 
-    bool operator==(const LoadTable& other) const;
+    bool operator==(const LoadTable&) const = default;
 
 private:
     OneBased<LoadLayer, kMaxLoadLayers> m_rows;
@@ -80,6 +80,8 @@ struct InputModel {
     LoadTable LandLoads;
     int SeaLoadCount = 0;
     LoadTable SeaLoads;
+
+    bool operator==(const InputModel&) const = default;
 };
 
 // Resets the input model: empty slots, empty tables, counts 0, flag false.

@@ -16,6 +16,8 @@ public:
 
     void fill(const T& value) { m_items.fill(value); }
 
+    bool operator==(const OneBased&) const = default;
+
 private:
     static std::size_t index(int i) {
         if (i < 1 || i > static_cast<int>(N)) throw std::out_of_range("index outside 1..N");

@@ -45,16 +45,9 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Every field equal, slot kinds included.
 inline bool SameModel(const InputModel& a, const InputModel& b) {
-    if (a.InputDataSet != b.InputDataSet || a.LandLoadCount != b.LandLoadCount ||
-        a.SeaLoadCount != b.SeaLoadCount || !(a.LandLoads == b.LandLoads) ||
-        !(a.SeaLoads == b.SeaLoads)) {
-        return false;
-    }
-    for (int i = 1; i <= kConditionSlots; ++i) {
-        if (!(a.CondData(i) == b.CondData(i))) return false;
-    }
-    return true;
+    return a == b;
 }
 
 // A full case: Japanese name, every condition, three land and two sea layers with values
