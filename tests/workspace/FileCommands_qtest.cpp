@@ -3,51 +3,29 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
-#include <memory>
 
-#include "foundation/PrivateProfile.h"
-#include "tests/support/FakeUiServices.h"
+#include "tests/support/MenuMainFixture.h"
 #include "workspace/InputFile.h"
 #include "workspace/ui/FileCommands.h"
-#include "workspace/ui/MenuMain.h"
 
 namespace {
 
 using Answer = UiServices::Answer;
 const QString kReadErrorTitle = QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ読み込みｴﾗｰ");
 
-struct Fixture {
-    QTemporaryDir dir;
-    WorkspaceState state;
-    FakeUiServices ui;
-    std::unique_ptr<frmMenuMain> window;
-
-    std::string path(const std::string& name) const {
-        return dir.filePath(QString::fromStdString(name)).toStdString();
-    }
-    std::string ini() const { return path("Mibrox.ini"); }
+struct Fixture : MenuMainFixture {
     std::string iniValue(const char* key) const {
         return CPrivateProfile().GetValueStringUnlimited(ini(), "FileName", key);
     }
     void setRecent(const std::vector<std::string>& entries) const {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            CPrivateProfile().SetValueString(ini(), "FileName", "FileName" + std::to_string(i + 1),
-                                             entries[i]);
-        }
+        for (size_t i = 0; i < entries.size(); ++i)
+            setIni("FileName", "FileName" + std::to_string(i + 1), entries[i]);
     }
     std::vector<std::string> recent() const {
         std::vector<std::string> list;
         for (int n = 1; n <= 4; ++n)
             list.push_back(iniValue(("FileName" + std::to_string(n)).c_str()));
         return list;
-    }
-    frmMenuMain& open() {
-        MenuMainSetup setup;
-        setup.programFolder = dir.path().toStdString();
-        setup.executableName = "Mibrox";
-        setup.localAppDataFolder = path("appdata");
-        window = std::make_unique<frmMenuMain>(state, ui, setup);
-        return *window;
     }
     // A valid version 1.10 file whose case name is `title`.
     std::string inputFile(const std::string& name, const char* title) const {

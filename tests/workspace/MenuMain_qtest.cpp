@@ -4,45 +4,22 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
-#include <memory>
 
-#include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
 #include "tests/engine/WallTestCases.h"
-#include "tests/support/FakeUiServices.h"
+#include "tests/support/MenuMainFixture.h"
 #include "workspace/InputFile.h"
-#include "workspace/ui/MenuMain.h"
 
 namespace {
 
 using Answer = UiServices::Answer;
 
-struct Fixture {
-    QTemporaryDir dir;
-    WorkspaceState state;
-    FakeUiServices ui;
-    std::unique_ptr<frmMenuMain> window;
-
-    std::string path(const char* name) const {
-        return dir.filePath(QString::fromUtf8(name)).toStdString();
-    }
-    std::string ini() const { return path("Mibrox.ini"); }
-    void setIni(const char* section, const char* key, const std::string& value) const {
-        CPrivateProfile().SetValueString(ini(), section, key, value);
-    }
-    long iniLong(const char* section, const char* key) const {
-        return CPrivateProfile().GetValueLong(ini(), section, key);
-    }
+// The window shown, as at start-up.
+struct Fixture : MenuMainFixture {
     frmMenuMain& open() {
-        MenuMainSetup setup;
-        setup.programFolder = dir.path().toStdString();
-        setup.executableName = "Mibrox";
-        setup.localAppDataFolder = path("appdata");
-        window = std::make_unique<frmMenuMain>(state, ui, setup);
-        window->show();
+        MenuMainFixture::open().show();
         return *window;
     }
 };
@@ -222,10 +199,8 @@ void MenuMainTest::successfulAnalysisOpensResultsWithControlsDisabled() {
 
 void MenuMainTest::iniMovesToUserFolderWhenProgramFolderIsNotWritable() {
     Fixture f;
-    MenuMainSetup setup;
+    MenuMainSetup setup = f.setup();
     setup.programFolder = f.path("no-such-folder");
-    setup.executableName = "Mibrox";
-    setup.localAppDataFolder = f.path("appdata");
     frmMenuMain w(f.state, f.ui, setup);
     QCOMPARE(f.state.FormatFilePath, f.path("no-such-folder/Mibrox.fmt"));
     QCOMPARE(f.state.IniFilePath, f.path("appdata/Halvoren/Mibrox/Mibrox.ini"));
