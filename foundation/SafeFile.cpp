@@ -83,13 +83,14 @@ bool hasNul(const std::string& path) {
     return path.find('\0') != std::string::npos;
 }
 
-// ".<base>.<8 hex digits>.tmp" beside the target; O_EXCL settles any collision.
-std::string temporaryName(const std::string& folder, const std::string& base) {
+// ".~<8 hex digits>.tmp" beside the target: short, so that a target name near the file-system
+// limit still has room; O_EXCL settles any collision.
+std::string temporaryName(const std::string& folder) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::uint32_t bits = RandomUInt32();
     std::string digits(8, '0');
     for (auto it = digits.rbegin(); it != digits.rend(); ++it, bits >>= 4) *it = kHex[bits & 15];
-    return folder + "/." + base + "." + digits + ".tmp";
+    return folder + "/.~" + digits + ".tmp";
 }
 
 }  // namespace
@@ -162,7 +163,7 @@ Outcome replaceFile(const std::string& path, std::string_view bytes) {
     Descriptor file;
     std::string temp;
     for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
-        temp = temporaryName(folder, base);
+        temp = temporaryName(folder);
         file = Descriptor(::open(
             temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666));
         if (!file.valid() && errno != EEXIST) return failed<Outcome>(errno);
@@ -173,7 +174,9 @@ Outcome replaceFile(const std::string& path, std::string_view bytes) {
     if (exists) {
         // Owner first: a change of owner may clear mode bits that fchmod then restores.
         if (::geteuid() == 0) (void)!::fchown(file.get(), st.st_uid, st.st_gid);
-        if (::fchmod(file.get(), st.st_mode & 07777) != 0) err = errno;
+        // Best effort: file systems without permission bits (FAT media) refuse fchmod, and
+        // the content matters more than the mode.
+        (void)::fchmod(file.get(), st.st_mode & 07777);
     }
     if (err == 0 && !writeAll(file.get(), bytes)) err = errno;
     if (err == 0 && ::fsync(file.get()) != 0) err = errno;

@@ -54,4 +54,12 @@ TEST(SafeFile, ReplaceRefusesTargetsItWouldDestroy) {
     EXPECT_TRUE(fs::is_empty(dir.file("sub")));
 }
 
+TEST(SafeFile, ReplaceWorksForANameNearTheFileSystemLimit) {
+    ScratchFolder dir;
+    const std::string longName = dir.file(std::string(250, 'a') + ".mbw");
+    ASSERT_TRUE(safefile::replaceFile(longName, "first").ok());
+    ASSERT_TRUE(safefile::replaceFile(longName, "second").ok());
+    EXPECT_EQ(safefile::readRegularFile(longName, 100).bytes, "second");
+}
+
 }  // namespace
