@@ -19,18 +19,24 @@ Slot Slot::text(std::string utf8) {
 
 std::optional<double> Slot::toNumber() const {
     switch (m_kind) {
-        case Kind::Empty: return 0.0;
-        case Kind::Number: return m_number;
-        case Kind::Text: return ParseDouble(m_text);
+        case Kind::Empty:
+            return 0.0;
+        case Kind::Number:
+            return m_number;
+        case Kind::Text:
+            return ParseDouble(m_text);
     }
     return std::nullopt;
 }
 
 std::string Slot::toText() const {
     switch (m_kind) {
-        case Kind::Empty: return {};
-        case Kind::Number: return FormatGeneralNumber(m_number);
-        case Kind::Text: return m_text;
+        case Kind::Empty:
+            return {};
+        case Kind::Number:
+            return FormatGeneralNumber(m_number);
+        case Kind::Text:
+            return m_text;
     }
     return {};
 }

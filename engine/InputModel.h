@@ -11,7 +11,7 @@
 
 // One slot of the model: empty, a text or a number. Empty reads as 0.
 class Slot {
-public:
+  public:
     enum class Kind { Empty, Text, Number };
 
     Slot() = default;
@@ -31,7 +31,7 @@ public:
 
     bool operator==(const Slot&) const = default;
 
-private:
+  private:
     Kind m_kind = Kind::Empty;
     double m_number = 0.0;
     std::string m_text;  // UTF-8
@@ -62,14 +62,14 @@ using LoadLayer = OneBased<Slot, 3>;
 
 // A layered table; stored field first, row second: table(field, row).
 class LoadTable {
-public:
+  public:
     Slot& operator()(int field, int row) { return m_rows(row)(field); }
     const Slot& operator()(int field, int row) const { return m_rows(row)(field); }
     void clear() { m_rows.fill(LoadLayer{}); }
 
     bool operator==(const LoadTable&) const = default;
 
-private:
+  private:
     OneBased<LoadLayer, kMaxLoadLayers> m_rows;
 };
 

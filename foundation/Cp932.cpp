@@ -11,7 +11,7 @@ namespace {
 
 // RAII handle of one iconv conversion.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
         if (m_cd == reinterpret_cast<iconv_t>(-1)) {
             throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -93,7 +93,9 @@ bool canEncode(std::string_view utf8) {
     return conv.convert(in, left, out);
 }
 
-std::size_t byteLength(std::string_view utf8) { return fromUtf8(utf8).size(); }
+std::size_t byteLength(std::string_view utf8) {
+    return fromUtf8(utf8).size();
+}
 
 std::string_view cutAtBoundary(std::string_view sjis, std::size_t maxBytes) {
     if (sjis.size() <= maxBytes) return sjis;

@@ -7,11 +7,13 @@
 
 namespace {
 
-constexpr std::array<double, 23> kPowersOfTen = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 }  // namespace
 
@@ -67,7 +69,8 @@ double Val(std::string_view text) {
         if (!isBlank(c)) cleaned += c;
     }
     std::string_view s = cleaned;
-    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
+    if (s.size() >= 2 && s[0] == '&' &&
+        (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
         const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
         std::int64_t n = 0;
         std::from_chars(s.data() + 2, s.data() + s.size(), n, base);
@@ -108,7 +111,8 @@ std::optional<double> ParseDouble(std::string_view text) {
     }
     if (s.empty() || !(s[0] == '.' || (s[0] >= '0' && s[0] <= '9'))) return std::nullopt;
     double value = 0.0;
-    const auto res = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    const auto res =
+        std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
     if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
@@ -122,9 +126,9 @@ std::string FormatRoundTrip(double value) {
     const double magnitude = std::fabs(value);
     const bool plain = magnitude >= 1e-4 && magnitude < 1e15;
     char text[400];
-    const auto res = plain ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed)
-                           : std::to_chars(text, text + sizeof text, value,
-                                           std::chars_format::scientific);
+    const auto res =
+        plain ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed)
+              : std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
     std::string out(text, res.ptr);
     for (char& c : out) {
         if (c == 'e') c = 'E';

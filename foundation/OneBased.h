@@ -8,7 +8,7 @@
 
 template <typename T, std::size_t N>
 class OneBased {
-public:
+  public:
     static constexpr int size() { return static_cast<int>(N); }
 
     T& operator()(int i) { return m_items[index(i)]; }
@@ -18,7 +18,7 @@ public:
 
     bool operator==(const OneBased&) const = default;
 
-private:
+  private:
     static std::size_t index(int i) {
         if (i < 1 || i > static_cast<int>(N)) throw std::out_of_range("index outside 1..N");
         return static_cast<std::size_t>(i - 1);

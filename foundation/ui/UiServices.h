@@ -10,20 +10,20 @@ class QWidget;
 
 // What a file dialog is asked to show.
 struct FileDialogRequest {
-    bool open = true;           // open dialog, else save dialog
+    bool open = true;  // open dialog, else save dialog
     QString title;
-    QStringList filters;        // Qt name filters, e.g. "入力ﾃﾞｰﾀ(*.mbw *.MBW)"
-    int filterIndex = 0;        // 0-based filter selected at start
-    QString initialDir;         // empty: the dialog's own choice
-    QString initialFile;        // name or full path shown at start
-    QString defaultSuffix;      // without the dot, e.g. "mbw"
+    QStringList filters;    // Qt name filters, e.g. "入力ﾃﾞｰﾀ(*.mbw *.MBW)"
+    int filterIndex = 0;    // 0-based filter selected at start
+    QString initialDir;     // empty: the dialog's own choice
+    QString initialFile;    // name or full path shown at start
+    QString defaultSuffix;  // without the dot, e.g. "mbw"
     bool fileMustExist = false;
     bool pathMustExist = false;
     bool overwritePrompt = false;
 };
 
 class UiServices {
-public:
+  public:
     enum class Icon { None, Information, Warning, Critical, Question };
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
@@ -36,12 +36,13 @@ public:
                            Buttons buttons, Icon icon) = 0;
     virtual void beep() = 0;
     // The chosen full path, or nullopt when the dialog was cancelled.
-    virtual std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> fileDialog(QWidget* parent,
+                                              const FileDialogRequest& request) = 0;
 };
 
 // The product implementation: QMessageBox, QApplication::beep, non-native QFileDialog.
 class QtUiServices final : public UiServices {
-public:
+  public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     void beep() override;

@@ -9,7 +9,7 @@
 #include "foundation/ui/UiServices.h"
 
 class FakeUiServices final : public UiServices {
-public:
+  public:
     struct Message {
         QString text;
         QString title;
