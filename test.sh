@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 build_dir="${BUILD_DIR:-build}"
-scripts/setup.sh "$build_dir" "$@"
+# Test-only packages: PDF inspection and the word processor that opens exported documents.
+MIBROX_EXTRA_PACKAGES="poppler-utils qpdf libreoffice-writer-nogui" \
+  scripts/setup.sh "$build_dir" "$@"
 
 # Some tests run under a decimal-comma locale to prove number handling ignores the locale.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

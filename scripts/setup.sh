@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need (only those missing) and
-# configures the build folder given as $1 (default: build) with any further CMake arguments.
+# Installs the Debian packages the build needs (only those missing), plus those named in
+# MIBROX_EXTRA_PACKAGES (the test-only ones, from test.sh), and configures the build folder
+# given as $1 (default: build) with any further CMake arguments.
 set -euo pipefail
 
 packages=(
@@ -8,11 +9,12 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev libqpdf-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic
+  fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
   locales
+  ${MIBROX_EXTRA_PACKAGES:-}
 )
 missing=()
-for p in "${packages[@]}"; do
+for p in ${packages[@]}; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -1,0 +1,142 @@
+#pragma once
+// The preview control: what the preview window, the print-file loader and the figure renderer
+// ask of the paged document they build, show and print.
+//
+// Units: every length and position is in twips (1440 per inch), origin at the paper's top-left
+// corner, x to the right, y downward. Example: a left margin of 20 mm is 1134 twips; a text
+// printed at (1134, 1134) has the top-left corner of its box 20 mm from the left and top edges.
+// Font sizes are points. Texts are QString (decoded from CP932 by the readers).
+//
+// Events are raised synchronously on the calling thread: onNewPage as each page begins (the
+// first one included) and before anything of that page is recorded; onBeforeHeader and
+// onBeforeFooter before the control records a page's header and footer (when the page is
+// finished, in that order); onEndDoc once, when the document is complete.
+//
+// Errors: operations that can fail return false (or an empty result) and leave the document
+// as it was; nothing throws. The concrete control is PageControl (PageControl.h); tests may
+// implement this interface with fixed metrics.
+
+#include <QImage>
+#include <QString>
+#include <array>
+
+namespace preview {
+
+// A font as the control takes and reports it.
+struct FontSpec {
+    QString name;
+    double size = 10.0;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+// The measured box of a text in the current font: width and height in twips.
+struct TextExtent {
+    int width = 0;
+    int height = 0;
+};
+
+// Left, centre and right part of a header or footer, kept apart so that a "|" typed into one
+// part never shifts the others.
+using HeaderFooterParts = std::array<QString, 3>;
+
+enum class ZoomMode { Percentage = 0, Thumbnail = 1, TwoPages = 2, WholePage = 3, PageWidth = 4 };
+
+// Receiver of the control's events. Every handler defaults to doing nothing.
+class PreviewControlEvents {
+  public:
+    virtual ~PreviewControlEvents() = default;
+    virtual void onNewPage() {}
+    virtual void onBeforeHeader() {}
+    virtual void onBeforeFooter() {}
+    virtual void onEndDoc() {}
+    virtual void onZoomChanged() {}
+};
+
+class PreviewControl {
+  public:
+    virtual ~PreviewControl() = default;
+
+    // The receiver of the events (not owned; null for none).
+    virtual void setEvents(PreviewControlEvents* events) = 0;
+
+    // Document
+    virtual void reset() = 0;     // discards the document and the page being produced
+    virtual bool startDoc() = 0;  // begins page 1 (raises onNewPage)
+    virtual bool newPage() = 0;   // finishes the current page, begins the next (onNewPage)
+    virtual void endDoc() = 0;    // finishes the last page, raises onEndDoc
+    virtual void refresh() = 0;   // repaints the views of the document
+
+    // Page format, applied to the pages begun after the call.
+    virtual void setDevice(const QString& deviceName) = 0;  // printer; "" for the default
+    virtual QString device() const = 0;                     // the device in use
+    virtual bool setPaperSize(int paperCode) = 0;  // 8 A3, 9 A4, 11 A5, 12 B4, 13 B5, 256 user
+    virtual int paperSize() const = 0;
+    virtual void setOrientation(int orientation) = 0;  // 0 portrait, 1 landscape
+    virtual int orientation() const = 0;
+    virtual void setMargins(int top, int bottom, int left, int right) = 0;
+    virtual int marginTop() const = 0;
+    virtual int marginBottom() const = 0;
+    virtual int marginLeft() const = 0;
+    virtual int marginRight() const = 0;
+    virtual void setHeader(const HeaderFooterParts& parts) = 0;
+    virtual void setFooter(const HeaderFooterParts& parts) = 0;
+    virtual void setHeaderMargin(int twips) = 0;  // from the paper's top edge
+    virtual void setFooterMargin(int twips) = 0;  // from the paper's bottom edge
+    virtual void setHeaderFooterFont(const FontSpec& font) = 0;
+
+    // Text
+    virtual void setFont(const FontSpec& font) = 0;
+    virtual FontSpec font() const = 0;  // size as the control keeps it (read back)
+    virtual void setFontName(const QString& name) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setFontBold(bool on) = 0;
+    virtual void setFontUnderline(bool on) = 0;
+    virtual int currentX() const = 0;
+    virtual int currentY() const = 0;
+    virtual void setCurrentX(int x) = 0;
+    virtual void setCurrentY(int y) = 0;
+    // Prints the text with its top-left corner at the current position (rotated about that
+    // corner by the text angle) and advances currentX by its measured width.
+    virtual void printText(const QString& text) = 0;
+    virtual TextExtent measureText(const QString& text) const = 0;
+    virtual void setTextAngle(int tenthsOfDegree) = 0;  // 900 = a quarter turn counter-clockwise
+    virtual int textAngle() const = 0;
+
+    // Drawing
+    virtual void setPenWidth(int twips) = 0;  // 0 = the thinnest line the device draws
+    virtual void setPenStyle(int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    virtual void setFillStyle(int style) = 0;  // 0 filled, 1 transparent
+    virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
+    virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
+    // width and height 0: the picture's own size at 96 dpi.
+    virtual void drawPicture(const QImage& picture, int x, int y, int width = 0, int height = 0) = 0;
+
+    // Tags: a named range at the current position (outline bookmarks "%TOC|1|...").
+    virtual void beginTag(const QString& text) = 0;
+    virtual void endTag() = 0;
+
+    // Viewing
+    virtual double zoom() const = 0;
+    virtual void setZoom(double percent) = 0;  // clamped to the limits; raises onZoomChanged
+    virtual ZoomMode zoomMode() const = 0;
+    virtual void setZoomMode(ZoomMode mode) = 0;
+    virtual void setZoomLimits(double minPercent, double maxPercent) = 0;
+    virtual double zoomMin() const = 0;
+    virtual double zoomMax() const = 0;
+    virtual void setZoomStep(double percent) = 0;
+    virtual double zoomStep() const = 0;
+    virtual int previewPage() const = 0;          // 1-based page shown; 0 with no pages
+    virtual void setPreviewPage(int page) = 0;    // clamped to 1..pageCount
+    virtual int pageCount() const = 0;            // pages finished or begun
+    virtual int currentPage() const = 0;          // number of the page being produced
+
+    // Saved document (VDF): the whole document with its page formats.
+    virtual bool saveDocument(const QString& path, QString* error) = 0;
+    // Validates the whole file before it replaces the current document.
+    virtual bool loadDocument(const QString& path, QString* error) = 0;
+};
+
+}  // namespace preview
