@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "foundation/FileRoutines.h"
 #include "foundation/PrivateProfile.h"
 #include "preview/PreviewSettings.h"
 #include "preview/PreviewTexts.h"
@@ -109,6 +110,17 @@ StartUpPlan PlanStartUp(const ParsedCommandLine& commandLine, std::string_view l
     }
     plan.printFilePath = commandLine.printFilePath;
     plan.printFileFolder = GetFolderPart(plan.printFilePath);
+    return plan;
+}
+
+StartUpPlan PrepareStartUp(const ParsedCommandLine& commandLine, std::string_view localDataFolder,
+                           std::string_view programFolder) {
+    StartUpPlan plan = PlanStartUp(commandLine, localDataFolder, programFolder);
+    if (plan.usesUserFolder) {
+        MakeFolder(std::string(localDataFolder) + "/Halvoren");
+        MakeFolder(plan.userFolder);
+    }
+    if (!FileExists(plan.iniPath)) CreateDefaultIniFile(plan.iniPath);
     return plan;
 }
 
