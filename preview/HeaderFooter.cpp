@@ -6,9 +6,9 @@ namespace {
 
 // Index of the first lower-case token, else of the upper-case one; -1 when neither.
 qsizetype findToken(const QString& text, QChar letter) {
-    const qsizetype lower = text.indexOf(QString{'%', letter.toLower()});
+    const qsizetype lower = text.indexOf(QLatin1Char('%') + QString(letter.toLower()));
     if (lower >= 0) return lower;
-    return text.indexOf(QString{'%', letter.toUpper()});
+    return text.indexOf(QLatin1Char('%') + QString(letter.toUpper()));
 }
 
 // The system's time format without its time-zone part.

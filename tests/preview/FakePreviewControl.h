@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <cmath>
+#include <ostream>
 #include <vector>
 
 #include "preview/PreviewControl.h"
@@ -231,3 +232,8 @@ class FakePreviewControl : public PreviewControl {
 };
 
 }  // namespace preview
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
