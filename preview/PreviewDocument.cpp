@@ -41,9 +41,9 @@ QString PreviewDocument::FileKindOf(const QString& path) {
     return path.right(3).toUpper();
 }
 
-LoadOutcome PreviewDocument::LoadDocument() {
-    const QString& path = m_context.previewFile;
+LoadOutcome PreviewDocument::LoadDocument(const QString& path) {
     if (path.isEmpty()) return {};
+    m_context.previewFile = path;
     const QString kind = FileKindOf(path);
     if (kind == QLatin1String("RTF")) return LoadRtfDocument(path);
     if (kind == QLatin1String("VDF")) return LoadVdfDocument(path);

@@ -68,8 +68,9 @@ class PreviewDocument final : public PreviewControlEvents {
 
     // "RTF", "VDF" or the upper-case last three characters of the path.
     static QString FileKindOf(const QString& path);
-    // Builds the document of the previewed file by its kind; an empty path leaves it empty.
-    LoadOutcome LoadDocument();
+    // Builds the document of the file by its kind ("RTF", "VDF", else a print file); the path
+    // becomes the previewed file of the "%f" token. An empty path leaves the document as it is.
+    LoadOutcome LoadDocument(const QString& path);
     LoadOutcome LoadPrintFile(const QString& path);
     LoadOutcome LoadRtfDocument(const QString& path);
     LoadOutcome LoadVdfDocument(const QString& path);
