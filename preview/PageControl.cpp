@@ -28,15 +28,15 @@ QString fontKey(const FontSpec& font) {
            QLatin1Char(font.underline ? 'U' : '-');
 }
 
+// Half away from zero, inline (the recording loop runs once a character).
+inline long long roundTwips(double value) {
+    return value >= 0 ? static_cast<long long>(value + 0.5) : -static_cast<long long>(0.5 - value);
+}
+
 }  // namespace
 
 PageControl::PageControl() = default;
 PageControl::~PageControl() = default;
-
-std::int32_t PageControl::clampCoordinate(long long value) {
-    return static_cast<std::int32_t>(std::clamp<long long>(value, -PageModelLimits::maxCoordinate,
-                                                           PageModelLimits::maxCoordinate));
-}
 
 void PageControl::raise(void (PreviewControlEvents::*handler)()) {
     if (!m_events) return;
@@ -104,6 +104,12 @@ void PageControl::refresh() {
 void PageControl::beginPage() {
     Page page;
     page.format = pageFormatFor(m_paperCode, m_orientation);
+    if (!m_doc.pages.empty()) {  // pages of a report are alike: no regrowth page after page
+        const Page& previous = m_doc.pages.back();
+        page.items.reserve(previous.items.size());
+        page.text.reserve(previous.text.size());
+        page.charX.reserve(previous.charX.size());
+    }
     m_doc.pages.push_back(std::move(page));
     if (m_previewPage == 0) m_previewPage = 1;
     m_curX = m_marginLeft;
@@ -212,7 +218,7 @@ void PageControl::setFontItalic(bool on) {
 }
 
 FontMetrics& PageControl::metricsOf(const FontSpec& font) const {
-    if (font == m_font) {
+    if (&font == &m_font) {
         if (!m_metrics) m_metrics = &m_fonts.metrics(m_font);
         return *m_metrics;
     }
@@ -220,7 +226,7 @@ FontMetrics& PageControl::metricsOf(const FontSpec& font) const {
 }
 
 std::uint16_t PageControl::fontIndex(const FontSpec& font) {
-    if (font == m_font && m_fontSlot >= 0) return static_cast<std::uint16_t>(m_fontSlot);
+    if (&font == &m_font && m_fontSlot >= 0) return static_cast<std::uint16_t>(m_fontSlot);
     const QString key = fontKey(font);
     auto it = m_fontIndex.constFind(key);
     std::uint16_t index = 0;
@@ -237,7 +243,7 @@ std::uint16_t PageControl::fontIndex(const FontSpec& font) {
         m_doc.fonts.push_back(stored);
         m_fontIndex.insert(key, index);
     }
-    if (font == m_font) m_fontSlot = index;
+    if (&font == &m_font) m_fontSlot = index;
     return index;
 }
 
@@ -257,7 +263,7 @@ double PageControl::recordText(const char16_t* text, std::size_t length, std::in
     const double width = metrics.width(text, length);
     if (!m_open || m_doc.pages.empty() || length == 0) return width;
     Page& page = m_doc.pages.back();
-    const std::int32_t endX = clampCoordinate(x + std::llround(width));
+    const std::int32_t endX = clampCoordinate(x + roundTwips(width));
     const QRect box = textBox(x, y, endX - x, metrics.height(), angle);
     if (isOutsidePaper(page.format, box.left(), box.top(), box.right(), box.bottom())) {
         return width;
@@ -281,14 +287,21 @@ double PageControl::recordText(const char16_t* text, std::size_t length, std::in
         ++m_itemTotal;
         last = &std::get<TextRun>(page.items.back());
     }
-    double advance = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        page.text.push_back(text[i]);
-        page.charX.push_back(clampCoordinate(x + std::llround(advance)));
-        advance += metrics.advance(text, length, i);
+    if (length == 1) {
+        page.text.push_back(text[0]);
+        page.charX.push_back(x);
+        last->count += 1;
+        last->endX = endX;
+    } else {
+        double advance = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            page.text.push_back(text[i]);
+            page.charX.push_back(clampCoordinate(x + roundTwips(advance)));
+            advance += metrics.advance(text, length, i);
+        }
+        last->count += static_cast<std::uint32_t>(length);
+        last->endX = clampCoordinate(x + roundTwips(advance));
     }
-    last->count += static_cast<std::uint32_t>(length);
-    last->endX = clampCoordinate(x + std::llround(advance));
     m_textTotal += length;
     return width;
 }
@@ -297,7 +310,7 @@ void PageControl::printText(const QString& text) {
     const auto* units = reinterpret_cast<const char16_t*>(text.utf16());
     const double width =
         recordText(units, static_cast<std::size_t>(text.size()), m_curX, m_curY, m_font, m_angle);
-    m_curX = clampCoordinate(m_curX + std::llround(width));
+    m_curX = clampCoordinate(m_curX + roundTwips(width));
 }
 
 TextExtent PageControl::measureText(const QString& text) const {

@@ -142,7 +142,12 @@ class PageControl final : public PreviewControl {
     QImage renderPage(int page, double dpi) const;
 
   private:
-    static std::int32_t clampCoordinate(long long value);
+    static std::int32_t clampCoordinate(long long value) {
+        return static_cast<std::int32_t>(
+            value < -PageModelLimits::maxCoordinate  ? -PageModelLimits::maxCoordinate
+            : value > PageModelLimits::maxCoordinate ? PageModelLimits::maxCoordinate
+                                                     : value);
+    }
     bool mayChangeDocument() const { return m_eventDepth == 0; }
     void raise(void (PreviewControlEvents::*handler)());
     void beginPage();

@@ -48,15 +48,8 @@ std::int32_t measuredHeight(double sizePoints) {
     return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(sizePoints * 20.0)));
 }
 
-bool isOutsidePaper(const PageFormat& format, std::int64_t left, std::int64_t top,
-                    std::int64_t right, std::int64_t bottom) {
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-    return right < 0 || bottom < 0 || left > format.width || top > format.height;
-}
-
-QRect textBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, int angle) {
-    if (angle == 0) return QRect(x, y, std::max(width, 1), height);
+QRect turnedTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                    int angle) {
     // Turned about the top-left corner (counter-clockwise on the page, y down).
     const double a = angle / 10.0 * M_PI / 180.0;
     const double c = std::cos(a), s = std::sin(a);

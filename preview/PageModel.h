@@ -17,6 +17,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -126,7 +127,13 @@ struct PageDocument {
 
 // Bounding box of a text box of width x height whose top-left corner is (x, y), turned
 // counter-clockwise about that corner by angle tenths of a degree.
-QRect textBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, int angle);
+QRect turnedTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                    int angle);
+inline QRect textBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                     int angle) {
+    if (angle != 0) return turnedTextBox(x, y, width, height, angle);
+    return QRect(x, y, width > 1 ? width : 1, height);
+}
 
 // Bounding box of an item in twips (text runs with their font's height).
 QRect itemBounds(const PageDocument& document, const Page& page, const PageItem& item);
@@ -135,7 +142,11 @@ QRect itemBounds(const PageDocument& document, const Page& page, const PageItem&
 std::int32_t measuredHeight(double sizePoints);
 
 // True when the box [left, right] x [top, bottom] (twips) lies wholly outside the paper.
-bool isOutsidePaper(const PageFormat& format, std::int64_t left, std::int64_t top,
-                    std::int64_t right, std::int64_t bottom);
+inline bool isOutsidePaper(const PageFormat& format, std::int64_t left, std::int64_t top,
+                           std::int64_t right, std::int64_t bottom) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    return right < 0 || bottom < 0 || left > format.width || top > format.height;
+}
 
 }  // namespace preview
