@@ -42,6 +42,14 @@ struct TextExtent {
 // part never shifts the others.
 using HeaderFooterParts = std::array<QString, 3>;
 
+// What the PDF converter is told: headings are the tags that begin with tagPrefix followed by
+// the level and "|" ("%TOC|1|1. Conditions"); compression level 0 writes the streams
+// uncompressed, any other level compressed.
+struct PdfOptions {
+    QString tagPrefix = QStringLiteral("%TOC|");
+    int compressionLevel = 3;
+};
+
 enum class ZoomMode { Percentage = 0, Thumbnail = 1, TwoPages = 2, WholePage = 3, PageWidth = 4 };
 
 // Receiver of the control's events. Every handler defaults to doing nothing.
@@ -94,6 +102,11 @@ class PreviewControl {
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool on) = 0;
     virtual void setFontUnderline(bool on) = 0;
+    virtual void setFontItalic(bool on) {
+        FontSpec f = font();
+        f.italic = on;
+        setFont(f);
+    }
     virtual int currentX() const = 0;
     virtual int currentY() const = 0;
     virtual void setCurrentX(int x) = 0;
@@ -107,12 +120,14 @@ class PreviewControl {
 
     // Drawing
     virtual void setPenWidth(int twips) = 0;  // 0 = the thinnest line the device draws
-    virtual void setPenStyle(int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    virtual void setPenStyle(
+        int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
     virtual void setFillStyle(int style) = 0;  // 0 filled, 1 transparent
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
     // width and height 0: the picture's own size at 96 dpi.
-    virtual void drawPicture(const QImage& picture, int x, int y, int width = 0, int height = 0) = 0;
+    virtual void drawPicture(const QImage& picture, int x, int y, int width = 0,
+                             int height = 0) = 0;
 
     // Tags: a named range at the current position (outline bookmarks "%TOC|1|...").
     virtual void beginTag(const QString& text) = 0;
@@ -128,15 +143,36 @@ class PreviewControl {
     virtual double zoomMax() const = 0;
     virtual void setZoomStep(double percent) = 0;
     virtual double zoomStep() const = 0;
-    virtual int previewPage() const = 0;          // 1-based page shown; 0 with no pages
-    virtual void setPreviewPage(int page) = 0;    // clamped to 1..pageCount
-    virtual int pageCount() const = 0;            // pages finished or begun
-    virtual int currentPage() const = 0;          // number of the page being produced
+    virtual int previewPage() const = 0;        // 1-based page shown; 0 with no pages
+    virtual void setPreviewPage(int page) = 0;  // clamped to 1..pageCount
+    virtual int pageCount() const = 0;          // pages finished or begun
+    virtual int currentPage() const = 0;        // number of the page being produced
 
     // Saved document (VDF): the whole document with its page formats.
     virtual bool saveDocument(const QString& path, QString* error) = 0;
     // Validates the whole file before it replaces the current document.
     virtual bool loadDocument(const QString& path, QString* error) = 0;
+
+    // The operations below have defaults so that test doubles need not implement them.
+
+    // Prints the document on the device; with showDialog the print dialog (when the window
+    // installed one) chooses the printer and the page range first. False with the reason when
+    // nothing was printed (also when the dialog was cancelled: reason empty).
+    virtual bool print(bool showDialog, QString* error) {
+        (void)showDialog;
+        if (error) *error = QStringLiteral("printing is not available");
+        return false;
+    }
+    // Writes the document as PDF with its outline; the file is replaced atomically, and a
+    // failed write leaves the old file and gives the reason.
+    virtual bool exportPdf(const QString& path, const PdfOptions& options, QString* error) {
+        (void)path, (void)options;
+        if (error) *error = QStringLiteral("PDF export is not available");
+        return false;
+    }
+    // True once the document reached its capacity: later pages and items are not recorded
+    // and newPage fails.
+    virtual bool capacityExceeded() const { return false; }
 };
 
 }  // namespace preview

@@ -121,12 +121,11 @@ void DialogBase::restorePosition() {
         return stored ? profile.GetValueLong(m_iniPath, m_section, key) : 0;
     };
     const QSize window = frameGeometry().size();
-    const std::int32_t top =
-        PlaceOnAxis(read(kTop), PixelsToTwips(screen->geometry().height(), dpiY),
-                    PixelsToTwips(window.height(), dpiY));
-    const std::int32_t left =
-        PlaceOnAxis(read(kLeft), PixelsToTwips(screen->geometry().width(), dpiX),
-                    PixelsToTwips(window.width(), dpiX));
+    const auto place = m_centreBeyondScreen ? PlaceMainWindowOnAxis : PlaceOnAxis;
+    const std::int32_t top = place(read(kTop), PixelsToTwips(screen->geometry().height(), dpiY),
+                                   PixelsToTwips(window.height(), dpiY));
+    const std::int32_t left = place(read(kLeft), PixelsToTwips(screen->geometry().width(), dpiX),
+                                    PixelsToTwips(window.width(), dpiX));
     move(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY));
     if (!stored || !m_keepSize) return;
     const std::int32_t width = read(kWidth);
