@@ -142,15 +142,35 @@ TEST(InputFileWriter, failureLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(err, 75);
     EXPECT_FALSE(SaveInputFile(SampleModel(), "", err));
     EXPECT_EQ(err, 52);
-    if (::geteuid() != 0) {
-        WriteBytes(dir.file("sub/keep.mbw"), "old contents");
-        ::chmod(dir.file("sub").c_str(), 0500);
-        EXPECT_FALSE(SaveInputFile(SampleModel(), dir.file("sub/keep.mbw"), err));
-        EXPECT_EQ(err, 70);
-        EXPECT_EQ(ReadBytes(dir.file("sub/keep.mbw")), "old contents");
-        ::chmod(dir.file("sub").c_str(), 0700);
-    }
     EXPECT_TRUE(OnlyFiles(dir, {"sub"}));
+}
+
+// Saving over a read-only input file used to succeed: the rename replaced a file the user
+// may not write. It fails with 70 and the file stays; a writable file in a folder where no
+// temporary file can be made is written in place.
+TEST(InputFileWriter, savingOverAReadOnlyFileFails) {
+    ScratchDir dir;
+    const std::string target = dir.file("keep.mbw");
+    WriteBytes(target, "old contents");
+    ::chmod(target.c_str(), 0444);
+    int err = 0;
+    EXPECT_FALSE(SaveInputFile(SampleModel(), target, err));
+    EXPECT_EQ(err, 70);
+    EXPECT_EQ(ReadBytes(target), "old contents");
+
+    ::chmod(target.c_str(), 0666);
+    ::chmod(dir.path().c_str(), 0555);
+    // Root ignores folder permissions: save as an ordinary user in a child process.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(2);
+            int code = 0;
+            std::_Exit(SaveInputFile(SampleModel(), target, code) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(ReadBytes(target), SampleBytes());
+    EXPECT_TRUE(OnlyFiles(dir, {"keep.mbw"}));
 }
 
 }  // namespace
