@@ -234,9 +234,9 @@ TEST(WallAnalysisFailures, tooManyRowsFailAfterWritingTheEarlierFields) {
     EXPECT_EQ(fine.r->ComputedEmbedment, 0);  // never reached
 }
 
-TEST(WallAnalysisFailures, pitchZeroFailsAtTheFirstStep) {
+TEST(WallAnalysisFailures, pitchOfZeroMillimetresFailsAtTheFirstStep) {
     Conditions c;
-    c.pitch = 0;
+    c.pitch = 0.0004;
     Outcome run;
     run.r->SectionTable(1)(1) = 99;
     run.ok = RunWallAnalysis(QuayModel(c), *run.r);
@@ -244,6 +244,66 @@ TEST(WallAnalysisFailures, pitchZeroFailsAtTheFirstStep) {
     EXPECT_EQ(run.row(1)(1), 3.0);  // the first row was written
     EXPECT_EQ(run.r->UpperRowCount, 0);
 }
+
+// Conditions that no real wall has, from a file that never passed the form's range checks,
+// used to give deflections of millions of millimetres or a negative required embedment.
+struct Impossible {
+    const char* name;
+    Conditions c;
+    bool runs;
+};
+
+Impossible With(const char* name, void (*change)(Conditions&), bool runs) {
+    Impossible i{name, {}, runs};
+    change(i.c);
+    return i;
+}
+
+class ImpossibleConditions : public ::testing::TestWithParam<Impossible> {};
+
+TEST_P(ImpossibleConditions, physicallyImpossibleConditionsFail) {
+    const Impossible& p = GetParam();
+    Outcome run;
+    run.r->ComputedTipLevel = 42;
+    run.ok = RunWallAnalysis(QuayModel(p.c), *run.r);
+    EXPECT_EQ(run.ok, p.runs);
+    if (!p.runs) {
+        EXPECT_EQ(run.r->ComputedTipLevel, 42);  // refused before anything is written
+    } else {
+        EXPECT_GT(run.r->RequiredEmbedment, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImpossibleConditions,
+    ::testing::Values(With(
+                          "youngZero", [](Conditions& c) { c.young = 0; }, false),
+                      With(
+                          "youngNegative", [](Conditions& c) { c.young = -200000; }, false),
+                      With(
+                          "inertiaZero", [](Conditions& c) { c.inertia = 0; }, false),
+                      With(
+                          "inertiaNegative", [](Conditions& c) { c.inertia = -1; }, false),
+                      With(
+                          "factorZero", [](Conditions& c) { c.factor = 0; }, false),
+                      With(
+                          "factorNegative", [](Conditions& c) { c.factor = -1.2; }, false),
+                      With(
+                          "pitchZero", [](Conditions& c) { c.pitch = 0; }, false),
+                      With(
+                          "pitchNegative", [](Conditions& c) { c.pitch = -0.5; }, false),
+                      With(
+                          "tieAboveTop", [](Conditions& c) { c.tie = 3.001; }, false),
+                      // Merely outside the form's ranges: still analysed.
+                      With(
+                          "youngBelowFormRange", [](Conditions& c) { c.young = 5000; }, true),
+                      With(
+                          "factorAboveFormRange", [](Conditions& c) { c.factor = 3.0; }, true),
+                      With(
+                          "pitchAboveFormRange", [](Conditions& c) { c.pitch = 1.5; }, true),
+                      With(
+                          "tieAtTop", [](Conditions& c) { c.tie = 3.0; }, true)),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WallAnalysisFailures, noResultFieldIsWrittenWhenTheSearchFails) {
     Outcome run;
