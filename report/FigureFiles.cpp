@@ -1,5 +1,6 @@
 #include "report/FigureFiles.h"
 
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -339,13 +340,16 @@ std::string sjisLine(std::string_view utf8, const char* what) {
     return cp932::fromUtf8(utf8);
 }
 
+// An integer of the "####0" pictures: its decimal digits, "-" when negative, no padding.
 void appendInt(std::string& out, std::int32_t v) {
-    out += FormatNumber(v, "####0");
+    char text[16];
+    const auto res = std::to_chars(text, text + sizeof text, v);
+    out.append(text, res.ptr);
 }
 
-void appendReal(std::string& out, double v, const char* what) {
+void appendReal(std::string& out, const NumberPattern& pattern, double v, const char* what) {
     requireFinite(v, what);
-    out += FormatNumber(v, "###0.000000");
+    out += pattern.format(v);
 }
 
 void sep(std::string& out) {
@@ -466,7 +470,7 @@ void FigureBuffer::addLine(std::int32_t from, std::int32_t to, std::int32_t styl
 
 void FigureBuffer::addText(std::string utf8, std::int32_t style, std::int32_t direction, double x,
                            double y) {
-    if (texts.size() >= kTextCapacity) throw ReportError("more figure texts than 500");
+    if (texts.size() >= kTextCapacity) throw ReportError("more figure texts than " + std::to_string(kTextCapacity));
     texts.push_back({std::move(utf8), style, direction, x, y});
 }
 
@@ -590,6 +594,7 @@ FigureBox ComputeFigureBox(const FigureBuffer& buffer, const std::vector<TextSty
 std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view title1,
                                 std::string_view title2, const std::vector<TextStyleDef>& styles) {
     const Keywords& k = keywords();
+    const NumberPattern real("###0.000000");
     const FigureBox box = ComputeFigureBox(buffer, styles);
     std::string out;
     out.reserve(64 + buffer.points.size() * 40 + buffer.lines.size() * 24 +
@@ -619,9 +624,9 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
     section(k.points, buffer.points.size(), [&](std::size_t i, std::int32_t n) {
         appendInt(out, n);
         sep(out);
-        appendReal(out, buffer.points[i].x, "point x");
+        appendReal(out, real, buffer.points[i].x, "point x");
         sep(out);
-        appendReal(out, buffer.points[i].y, "point y");
+        appendReal(out, real, buffer.points[i].y, "point y");
     });
     if (!buffer.rects.empty()) {
         section(k.rects, buffer.rects.size(), [&](std::size_t i, std::int32_t n) {
@@ -650,7 +655,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             sep(out);
             appendInt(out, c.centre);
             sep(out);
-            appendReal(out, c.radius, "circle radius");
+            appendReal(out, real, c.radius, "circle radius");
             sep(out);
             appendInt(out, c.style);
         });
@@ -661,7 +666,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             appendInt(out, n);
             for (double v : {a.cx, a.cy, a.radius, a.start, a.end}) {
                 sep(out);
-                appendReal(out, v, "arc");
+                appendReal(out, real, v, "arc");
             }
             sep(out);
             appendInt(out, a.style);
@@ -685,13 +690,13 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             if (text == kEnd) throw ReportError("a figure text reads as END");
             out += text;
             out += kCrLf;
-            appendReal(out, t.x, "text x");
+            appendReal(out, real, t.x, "text x");
             sep(out);
-            appendReal(out, t.y, "text y");
+            appendReal(out, real, t.y, "text y");
             sep(out);
-            out += FormatNumber(t.style, "##0");
+            appendInt(out, t.style);
             sep(out);
-            out += FormatNumber(t.direction, "##0");
+            appendInt(out, t.direction);
             out += kCrLf;
         }
         out += kEnd;

@@ -171,7 +171,8 @@ struct FigureBuffer {
     static constexpr std::size_t kCircleCapacity = 100;
     static constexpr std::size_t kArcCapacity = 100;
     static constexpr std::size_t kArrowCapacity = 500;
-    static constexpr std::size_t kTextCapacity = 500;
+    // The load figure of 99 layers on each side needs 3 x 198 + 2 texts.
+    static constexpr std::size_t kTextCapacity = 1000;
     static constexpr std::size_t kRectCapacity = 2;
 
     std::vector<FigPoint> points;

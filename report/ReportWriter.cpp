@@ -178,20 +178,34 @@ std::vector<FieldLocation> FindTextFields(std::string_view s) {
     return fields;
 }
 
-std::string FormatNumberField(double value, std::string_view picture) {
+namespace {
+
+// The number-format pattern of a picture: without its "+", or with a "\\" that prints the
+// picture's own "\\".
+NumberPattern pictureToPattern(std::string_view picture) {
+    if (!picture.empty() && picture.front() == '+') return NumberPattern(picture.substr(1));
+    if (!picture.empty() && picture.front() == '\\') {
+        return NumberPattern("\\" + std::string(picture));
+    }
+    return NumberPattern(picture);
+}
+
+std::string formatNumberField(double value, std::string_view picture,
+                              const NumberPattern& pattern) {
     if (!std::isfinite(value)) throw ReportError("a report value is not a number");
-    std::string text;
-    if (!picture.empty() && picture.front() == '+') {
-        text = FormatNumber(value, picture.substr(1));
-        if (text.empty() || text.front() != '-') text.insert(text.begin(), '+');
-    } else if (!picture.empty() && picture.front() == '\\') {
-        text = FormatNumber(value, "\\" + std::string(picture));
-    } else {
-        text = FormatNumber(value, picture);
+    std::string text = pattern.format(value);
+    if (!picture.empty() && picture.front() == '+' && (text.empty() || text.front() != '-')) {
+        text.insert(text.begin(), '+');
     }
     if (text.size() > picture.size()) return std::string(picture.size(), '*');
     text.insert(0, picture.size() - text.size(), ' ');
     return text;
+}
+
+}  // namespace
+
+std::string FormatNumberField(double value, std::string_view picture) {
+    return formatNumberField(value, picture, pictureToPattern(picture));
 }
 
 std::string FormatTextField(std::string_view utf8, const FieldLocation& field) {
@@ -207,21 +221,29 @@ std::string FormatTextField(std::string_view utf8, const FieldLocation& field) {
     return cut;
 }
 
-std::string FillTemplateLine(std::string_view sjis, const NumberValues& numbers,
-                             const TextValues& texts) {
-    std::string line(sjis);
-    const auto numberFields = FindNumberFields(sjis);
-    for (std::size_t i = 0; i < numberFields.size(); ++i) {
-        const FieldLocation& f = numberFields[i];
+CompiledTemplateLine::CompiledTemplateLine(std::string_view sjis)
+    : m_text(sjis), m_numberFields(FindNumberFields(sjis)), m_textFields(FindTextFields(sjis)) {
+    m_patterns.reserve(m_numberFields.size());
+    for (const FieldLocation& f : m_numberFields) m_patterns.push_back(pictureToPattern(f.picture));
+}
+
+std::string CompiledTemplateLine::fill(const NumberValues& numbers, const TextValues& texts) const {
+    std::string line = m_text;
+    for (std::size_t i = 0; i < m_numberFields.size(); ++i) {
+        const FieldLocation& f = m_numberFields[i];
         line.replace(f.start, f.length,
-                     FormatNumberField(numbers(static_cast<int>(i) + 1), f.picture));
+                     formatNumberField(numbers(static_cast<int>(i) + 1), f.picture, m_patterns[i]));
     }
-    const auto textFields = FindTextFields(sjis);
-    for (std::size_t i = 0; i < textFields.size(); ++i) {
-        const FieldLocation& f = textFields[i];
+    for (std::size_t i = 0; i < m_textFields.size(); ++i) {
+        const FieldLocation& f = m_textFields[i];
         line.replace(f.start, f.length, FormatTextField(texts(static_cast<int>(i) + 1), f));
     }
     return line;
+}
+
+std::string FillTemplateLine(std::string_view sjis, const NumberValues& numbers,
+                             const TextValues& texts) {
+    return CompiledTemplateLine(sjis).fill(numbers, texts);
 }
 
 // ---- Numbering -------------------------------------------------------------------------
@@ -376,7 +398,11 @@ void ReportWriter::PrintLinePrefix(int code) {
 
 void ReportWriter::PrintTemplateLine(int code, std::string_view sjis, const NumberValues& numbers,
                                      const TextValues& texts) {
-    const std::string line = FillTemplateLine(sjis, numbers, texts);
+    auto it = m_compiledLines.find(std::string(sjis));
+    if (it == m_compiledLines.end()) {
+        it = m_compiledLines.emplace(std::string(sjis), CompiledTemplateLine(sjis)).first;
+    }
+    const std::string line = it->second.fill(numbers, texts);
     PrintLinePrefix(code);
     WriteText(line);
     EndLine();
