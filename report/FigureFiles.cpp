@@ -10,6 +10,7 @@
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
 #include "foundation/SafeFile.h"
+#include "report/TextLines.h"
 
 namespace {
 
@@ -45,32 +46,6 @@ FigureReadResult readFile(const std::string& path, std::string& bytes) {
     bytes = std::move(r.bytes);
     return {};
 }
-
-// Lines of a byte text; CR LF, LF and CR end a line.
-class LineCursor {
-  public:
-    explicit LineCursor(std::string_view bytes) : m_bytes(bytes) {}
-    bool next(std::string_view& line) {
-        if (m_pos >= m_bytes.size()) return false;
-        std::size_t end = m_pos;
-        while (end < m_bytes.size() && m_bytes[end] != '\r' && m_bytes[end] != '\n') ++end;
-        line = m_bytes.substr(m_pos, end - m_pos);
-        m_pos = end;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\r') ++m_pos;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\n' &&
-            (m_pos == end || m_bytes[m_pos - 1] == '\r')) {
-            ++m_pos;
-        }
-        ++m_line;
-        return true;
-    }
-    std::size_t line() const { return m_line; }
-
-  private:
-    std::string_view m_bytes;
-    std::size_t m_pos = 0;
-    std::size_t m_line = 0;
-};
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -470,7 +445,8 @@ void FigureBuffer::addLine(std::int32_t from, std::int32_t to, std::int32_t styl
 
 void FigureBuffer::addText(std::string utf8, std::int32_t style, std::int32_t direction, double x,
                            double y) {
-    if (texts.size() >= kTextCapacity) throw ReportError("more figure texts than " + std::to_string(kTextCapacity));
+    if (texts.size() >= kTextCapacity)
+        throw ReportError("more figure texts than " + std::to_string(kTextCapacity));
     texts.push_back({std::move(utf8), style, direction, x, y});
 }
 

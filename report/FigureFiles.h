@@ -41,9 +41,9 @@
 // and its offsets line (OffsetX, OffsetY in mm), then "END". Numbers are plain decimals,
 // each preceded by a blank or its "-", the second starting at the next 14-column zone:
 //   ぬらけ曲線法
-//    150          130
+//    150           130
 //   /tmp/~QM1A2B3C4D.TMP
-//    30           25
+//    30            25
 //   END
 // The offsets put the figure's bounding-box centre on the paper area's centre.
 //

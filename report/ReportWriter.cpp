@@ -11,6 +11,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SafeFile.h"
+#include "report/TextLines.h"
 
 namespace {
 
@@ -24,21 +25,6 @@ bool isDigit(char c) {
 
 bool isLead(char c) {
     return cp932::isLeadByte(static_cast<unsigned char>(c));
-}
-
-// Splits at CR LF or LF; calls f(line) for each line until f returns false.
-template <typename F>
-void forEachLine(std::string_view bytes, F&& f) {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!f(line)) return;
-        pos = next;
-    }
 }
 
 // Blanks in place of the characters that would break the page structure of a print file.
@@ -67,19 +53,19 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
     const std::string name = cp932::fromUtf8(section);
     enum class State { Before, Inside, Done } state = State::Before;
     int count = 0;
-    std::size_t lineNo = 0;
-    std::string error;
-    forEachLine(fileBytes, [&](std::string_view line) {
-        ++lineNo;
+    LineCursor lines(fileBytes);
+    std::string_view line;
+    while (state != State::Done && lines.next(line)) {
+        const std::size_t lineNo = lines.line();
         if (state == State::Before) {
             if (line == name) state = State::Inside;
-            return true;
+            continue;
         }
         if (line == "End") {
             state = State::Done;
-            return false;
+            continue;
         }
-        if (!line.empty() && line.front() == '\'') return true;
+        if (!line.empty() && line.front() == '\'') continue;
         const std::string_view head = line.substr(0, 3);
         const std::size_t first = head.find_first_not_of(' ');
         const std::size_t last = head.find_last_not_of(' ');
@@ -92,16 +78,16 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
             }
         }
         if (!digits || number < 1 || number > kTemplateLines) {
-            error = "template line " + std::to_string(lineNo) + ": line number outside 1..50";
-            return false;
+            throw ReportError("format file line " + std::to_string(lineNo) +
+                              ": template line number outside 1..50");
         }
         std::size_t pos = 3;
         if (pos < line.size()) pos += (isLead(line[pos]) && pos + 1 < line.size()) ? 2 : 1;
         int code = 0;
         if (pos < line.size()) {
             if (!isDigit(line[pos])) {
-                error = "template line " + std::to_string(lineNo) + ": line code is not a digit";
-                return false;
+                throw ReportError("format file line " + std::to_string(lineNo) +
+                                  ": line code is not a digit");
             }
             code = line[pos] - '0';
             ++pos;
@@ -109,9 +95,7 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
         out.codes(number) = code;
         out.texts(number) = std::string(line.substr(std::min(pos, line.size())));
         ++count;
-        return true;
-    });
-    if (!error.empty()) throw ReportError(error);
+    }
     if (state == State::Before) {
         throw ReportError("section not found in the format file: " + std::string(section));
     }
