@@ -1,5 +1,9 @@
 #include "report/FigureFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -331,9 +335,24 @@ void sep(std::string& out) {
     out += ", ";
 }
 
-void replaceOrThrow(const std::string& path, const std::string& bytes) {
-    const safefile::Outcome o = safefile::replaceFile(path, bytes);
-    if (!o.ok()) throw ReportError("cannot write figure file " + path);
+// A file with content is replaced atomically. A new or empty file (the temporary names the
+// session has just made for the figure) is written in place, without the flushes to disk
+// that atomic replacement costs: nothing reads it before the report names it.
+void writeFigureFile(const std::string& path, const std::string& bytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+        safefile::Descriptor fd(
+            ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat opened {};
+        if (fd.valid() && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+            safefile::writeAll(fd.get(), bytes) && fd.close()) {
+            return;
+        }
+        throw ReportError("cannot write figure file " + path);
+    }
+    if (!safefile::replaceFile(path, bytes).ok()) {
+        throw ReportError("cannot write figure file " + path);
+    }
 }
 
 }  // namespace
@@ -683,7 +702,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
 
 void WriteFigureDataFile(const std::string& path, std::string_view title1, std::string_view title2,
                          const FigureBuffer& buffer, const std::vector<TextStyleDef>& styles) {
-    replaceOrThrow(path, MakeFigureDataBytes(buffer, title1, title2, styles));
+    writeFigureFile(path, MakeFigureDataBytes(buffer, title1, title2, styles));
 }
 
 std::string FigureListNumber(double value) {
@@ -721,7 +740,7 @@ std::string MakeFigureListBytes(std::string_view title, double PaperW, double Pa
 
 void WriteFigureListFile(const std::string& path, std::string_view title, double PaperW,
                          double PaperH, const std::vector<FigureListEntry>& entries) {
-    replaceOrThrow(path, MakeFigureListBytes(title, PaperW, PaperH, entries));
+    writeFigureFile(path, MakeFigureListBytes(title, PaperW, PaperH, entries));
 }
 
 void LayoutFigures(const std::string& listPath, std::string_view title, double PaperW,
