@@ -115,6 +115,10 @@ const Corruption kCorruptions[] = {
      [](QByteArray) { return encodedWith([](PageDocument& d) { d.fonts[0].size = 0; }); }},
 };
 
+void PrintTo(const Corruption& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HostileVdf : public ::testing::TestWithParam<Corruption> {};
 
 TEST_P(HostileVdf, isRefusedAndTheCurrentDocumentStays) {
