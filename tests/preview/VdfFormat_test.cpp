@@ -77,6 +77,13 @@ const Corruption kCorruptions[] = {
     {"futureVersion", [](QByteArray b) { return putU32(b, 8, 2), b; }},
     {"hugeFontCount", [](QByteArray b) { return putU32(b, 12, 0xFFFFFFFFu), b; }},
     {"hugePageCount", [](QByteArray b) { return putU32(b, 20, 20000), b; }},
+    // Once the header is known to be wrong, its counts allocate nothing.
+    {"wrongMagicWithHugeCounts",
+     [](QByteArray b) {
+         b.replace(0, 3, "XYZ");
+         for (int at : {12, 16, 20}) putU32(b, at, 0xFFFFFFFFu);
+         return b;
+     }},
     {"trailingBytes", [](QByteArray b) { return b + "x"; }},
     {"missingEndMark", [](QByteArray b) { return b.left(b.size() - 4) + "XEND"; }},
     {"fontIndexUnknown",
