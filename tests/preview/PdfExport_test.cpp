@@ -119,6 +119,26 @@ TEST_F(PdfExportTest, printsThePrintersPageRangeOnlyEachPageInItsOwnFormat) {
     EXPECT_FALSE(text.contains(QStringLiteral("設計条件")));
 }
 
+TEST_F(PdfExportTest, printsThroughTheInstalledDialogAndStopsWhenItIsCancelled) {
+    const QString file = path(QStringLiteral("dialog.pdf"));
+    int asked = 0;
+    m_control.setPrintDialog([&](QPrinter& printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        return asked == 1;  // the second time the user cancels
+    });
+    QString error;
+    EXPECT_TRUE(m_control.print(true, &error)) << error.toStdString();
+    EXPECT_TRUE(QFile::exists(file));
+    QFile::remove(file);
+    error = QStringLiteral("stale");
+    EXPECT_FALSE(m_control.print(true, &error));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(asked, 2);
+}
+
 TEST(PdfOutline, takesOnlyTagsWithThePrefixAndALevel) {
     PageDocument document;
     document.pages.resize(2);
