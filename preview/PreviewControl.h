@@ -17,8 +17,12 @@
 // implement this interface with fixed metrics.
 
 #include <QImage>
+#include <QPageSize>
+#include <QSize>
 #include <QString>
+#include <algorithm>
 #include <array>
+#include <span>
 
 namespace preview {
 
@@ -175,6 +179,43 @@ class PreviewControl {
     // True once the document reached its capacity: later pages and items are not recorded
     // and newPage fails.
     virtual bool capacityExceeded() const { return false; }
+
+    // ---- Added for the print-file loader (to be reconciled) ----
+
+    // Prints a text whose characters stand on a fixed grid rather than at their measured
+    // advances: UTF-16 unit i is placed at currentX + advances[0] + ... + advances[i - 1]
+    // (twips), all at currentY; currentX then advances by the sum. `advances` has one entry
+    // per UTF-16 unit. The default prints the units one by one; a control should record the
+    // whole run as one item.
+    virtual void printTextOnGrid(const QString& text, std::span<const int> advances) {
+        int x = currentX();
+        const qsizetype n =
+            std::min<qsizetype>(text.size(), static_cast<qsizetype>(advances.size()));
+        for (qsizetype i = 0; i < n; ++i) {
+            setCurrentX(x);
+            printText(text.mid(i, 1));
+            x += advances[static_cast<std::size_t>(i)];
+        }
+        setCurrentX(x);
+    }
+    // The paper of the pages begun now, in twips, as it lies (landscape swaps the sides).
+    // The default takes the size from paperSize() and orientation() (B4 and B5 are JIS;
+    // the user size and unknown codes give A4).
+    virtual QSize paperSizeTwips() const {
+        QPageSize::PageSizeId id = QPageSize::A4;
+        switch (paperSize()) {
+            case 8: id = QPageSize::A3; break;
+            case 11: id = QPageSize::A5; break;
+            case 12: id = QPageSize::JisB4; break;
+            case 13: id = QPageSize::JisB5; break;
+            default: break;
+        }
+        const QSizeF mm = QPageSize::size(id, QPageSize::Millimeter);
+        const QSize twips(static_cast<int>(mm.width() / 25.4 * 1440.0 + 0.5),
+                          static_cast<int>(mm.height() / 25.4 * 1440.0 + 0.5));
+        return orientation() == 1 ? twips.transposed() : twips;
+    }
 };
+
 
 }  // namespace preview
