@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "foundation/Cp932.h"
@@ -364,6 +365,23 @@ class PageSetupFormTest : public QObject {
         QCOMPARE(positionKey(f, "Top"), 45 * 1440 / form->logicalDpiY());
         auto again = f.open();
         QCOMPARE(again->pos(), QPoint(30, 45));
+    }
+
+    void thePreviewOpensItWithItsHelpFileAndTopic() {
+        Fixture f;
+        bool seen = false;
+        QTimer::singleShot(0, [&seen] {
+            auto* form = qobject_cast<frmPageSetup*>(QApplication::activeModalWidget());
+            QVERIFY(form);
+            QCOMPARE(form->UsrHelpContextID, 3020);
+            QVERIFY(form->btnHelp->isEnabled());
+            QCOMPARE(form->lblPrinter->text(), QStringLiteral("PDF"));
+            seen = true;
+            form->btnCancel->click();
+        });
+        ShowPageSetupDialog(nullptr, f.ui, f.path, QStringLiteral("PDF"),
+                            QStringLiteral("Preview.chm"));
+        QVERIFY(seen);
     }
 
     void aFailedWriteIsReportedAndTheDialogCloses() {
