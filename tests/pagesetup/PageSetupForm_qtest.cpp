@@ -339,6 +339,183 @@ class PageSetupFormTest : public QObject {
         form->txtHeaderL->clear();
         QTest::keyClicks(form->txtHeaderL, QString(45, u'x'));
         QCOMPARE(form->txtHeaderL->text(), QString(40, u'x'));
+        form->chkHeaderR->click();
+        form->txtHeaderR->clear();
+        // As pasted; é and 丂 have no CP932 form.
+        form->txtHeaderR->insert(QStringLiteral("a\u00e9b\u4e02c"));
+        QCOMPARE(form->txtHeaderR->text(), QString(63, u'長'));
+        QVERIFY(form->chkE[0]->isChecked());
+        QCOMPARE(form->cboSize->currentText(), QStringLiteral("8.0"));
+        QCOMPARE(form->fontSlot(2).FontName, std::string("Courier New"));
+
+        form->btnOk->click();
+        const QString written = f.settingsText();
+        QVERIFY(
+            written.startsWith(QStringLiteral("[Printer]\nDevice=\n[StdFont]\nName=ＭＳ 明朝\n"
+                                              "Size0=10.0\nSize1=8.0\nColor=0\n[Page]\n"
+                                              "Orientation=T\nTop(mm)=0\n")));
+        QVERIFY(!written.contains(QStringLiteral("PaperSize")));
+        QVERIFY(written.contains(QStringLiteral("Left(mm)=12\nRight(mm)=25\nPageInit=-3\n")));
+        QVERIFY(written.contains(QStringLiteral("strC=（未定義）\nstrR=") + QString(63, u'長') +
+                                 QStringLiteral("\n")));
+        QVERIFY(written.contains(QStringLiteral("flgC=0\n")));
+        QVERIFY(written.contains(QStringLiteral("FontColor=0\nFontBold=1\n")));
+        QVERIFY(written.contains(QStringLiteral("[Preview]\nTop=100\n")));
+        QVERIFY(written.contains(QStringLiteral("FontName=Courier New\n")));
+    }
+
+    void cancelAndTheCloseBoxWriteOnlyThePosition() {
+        Fixture f;
+        f.store(QString::fromUtf8(kFactoryFile));
+        const QByteArray before = f.bytes();
+        auto cancelled = f.open();
+        cancelled->cboYSize->setCurrentText(QStringLiteral("B5"));
+        cancelled->numYohaku[3]->setValue(5);
+        cancelled->btnCancel->click();
+        QVERIFY(!cancelled->isVisible());
+        QVERIFY(f.bytes().startsWith(before));
+        QVERIFY(f.bytes().mid(before.size()).startsWith("[frmPageSetup]\r\nTop="));
+        auto closed = f.open();
+        closed->chkHeader->click();
+        QVERIFY(closed->close());
+        QVERIFY(f.bytes().startsWith(before));
+    }
+
+    void enablingRulesFollowTheClicks() {
+        Fixture f;
+        auto form = f.open();
+        form->chkFooter->click();
+        QVERIFY(form->numFooterMargin->isEnabled());
+        QVERIFY(form->chkFooterC->isEnabled());
+        QVERIFY(!form->txtFooterC->isEnabled());
+        form->chkFooterC->click();
+        QVERIFY(form->txtFooterC->isEnabled());
+        QVERIFY(!form->txtFooterL->isEnabled());
+        form->chkFooter->click();
+        QVERIFY(!form->txtFooterC->isEnabled() && !form->chkFooterC->isEnabled());
+        QVERIFY(form->chkFooterC->isChecked());  // disabled controls keep their values
+        form->optMuki[1]->click();
+        QCOMPARE(form->PicMuki->currentIndex(), 1);
+        form->TabStrip1->setCurrentIndex(2);
+        QCOMPARE(form->Pages->currentWidget(), form->fraFont);
+        form->btnOk->click();
+        QVERIFY(f.settingsText().contains(QStringLiteral("Orientation=Y\n")));
+        QVERIFY(f.settingsText().contains(
+            QStringLiteral("[Footer]\nflg=0\nMargin(mm)=15\nflgL=0\nflgC=1\n")));
+    }
+
+    void outOfRangeValuesKeepTheDialogOpen_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("page");
+        QTest::newRow("margin 100") << "numYohaku2" << 100.0 << "入力範囲：0 ～ 99"
+                                    << "左端(mm)" << 0;
+        QTest::newRow("margin -1") << "numYohaku0" << -1.0 << "入力範囲：0 ～ 99"
+                                   << "上端(mm)" << 0;
+        QTest::newRow("position 1000") << "numFooterMargin" << 1000.0 << "入力範囲：0 ～ 999"
+                                       << "位置(mm)" << 1;
+        QTest::newRow("first page -10000") << "numPage" << -10000.0 << "入力範囲：-9999 ～ 9999"
+                                           << "ページNo初期値" << 1;
+    }
+    void outOfRangeValuesKeepTheDialogOpen() {
+        QFETCH(QString, box);
+        QFETCH(double, value);
+        Fixture f;
+        auto form = f.open();
+        form->chkFooter->click();
+        form->TabStrip1->setCurrentIndex(2);
+        auto* number = form->findChild<NumberBox*>(box);
+        QVERIFY(number);
+        number->setValue(value);
+        form->btnOk->click();
+        QVERIFY(form->isVisible());
+        QCOMPARE(f.ui.beeps, 1);
+        QCOMPARE(f.ui.messages.size(), std::size_t{1});
+        QTEST(f.ui.messages[0].text, "message");
+        QTEST(f.ui.messages[0].title, "title");
+        QTEST(form->TabStrip1->currentIndex(), "page");
+        QVERIFY(!QFile::exists(QString::fromStdString(f.path)));
+        number->setValue(number->maximum());  // a limit itself passes
+        form->btnOk->click();
+        QVERIFY(!form->isVisible());
+    }
+
+    void leavingABoxOutOfRangeKeepsTheFocus() {
+        Fixture f;
+        auto form = f.open();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        NumberBox* bottom = form->numYohaku[1];
+        bottom->setFocus();
+        bottom->selectAll();
+        QTest::keyClicks(bottom, QStringLiteral("150"));
+        QTest::keyClick(bottom, Qt::Key_Tab);
+        QCOMPARE(f.ui.messages.size(), std::size_t{1});
+        QCOMPARE(f.ui.messages[0].text, QStringLiteral("入力範囲：0 ～ 99"));
+        QVERIFY(bottom->hasFocus());
+    }
+
+    void fontEditorSwitchesBetweenTheTwoSlots() {
+        Fixture f;
+        auto form = f.open();
+        form->cboFont->setCurrentText(QStringLiteral("DejaVu Sans"));
+        form->chkE[1]->click();
+        form->lstHeader->setCurrentRow(1);
+        QCOMPARE(form->PrevListIndex(), 1);
+        QCOMPARE(form->fontSlot(1).FontName, std::string("DejaVu Sans"));
+        QVERIFY(form->fontSlot(1).FontItalic);
+        QCOMPARE(form->cboFont->currentText(), QStringLiteral("ＭＳ 明朝"));
+        QVERIFY(!form->chkE[1]->isChecked());
+        form->cboSize->setCurrentText(QStringLiteral("12.5"));
+        form->chkE[2]->click();
+        form->lstHeader->setCurrentRow(0);
+        QCOMPARE(form->cboFont->currentText(), QStringLiteral("DejaVu Sans"));
+        form->lstHeader->setCurrentRow(1);
+        QCOMPARE(form->cboSize->currentText(), QStringLiteral("12.5"));
+        form->cboFont->setCurrentText(QStringLiteral("No Such Font"));
+        form->btnOk->click();  // OK with "フッタ" selected stores the editor into slot 2
+        const QString written = f.settingsText();
+        QVERIFY(written.contains(QStringLiteral("[Header]\nflg=0\n")));
+        QVERIFY(written.contains(QStringLiteral(
+            "FontName=DejaVu Sans\nFontSize=10.0\nFontBold=0\nFontItalic=1\nFontUnderLine=0\n")));
+        QVERIFY(written.contains(QStringLiteral(
+            "FontName=No Such Font\nFontSize=12.5\nFontBold=0\nFontItalic=0\nFontUnderLine=1\n")));
+    }
+
+    void sampleShowsJapaneseTextForAJapaneseFont() {
+        Fixture f;
+        auto form = f.open();
+        QCOMPARE(form->lblSample->text(), QStringLiteral("Aaあぁアァ亜宇"));
+        const int index = form->cboFont->findText(QStringLiteral("DejaVu Sans"));
+        QVERIFY(index >= 0);
+        form->cboFont->setCurrentIndex(index);
+        emit form->cboFont->activated(index);
+        QCOMPARE(form->lblSample->text(), QStringLiteral("AaBbYyZz"));
+        const QRect box = form->lblSample->geometry();
+        QCOMPARE(box.left(), std::max(0, (form->picPreview->width() - box.width()) / 2));
+        // A size of 0 or one typed without a number leaves the sample as it was.
+        form->cboSize->setCurrentText(QStringLiteral("abc"));
+        form->cboFont->setCurrentText(QStringLiteral("IPAMincho"));
+        form->chkE[0]->click();
+        QCOMPARE(form->lblSample->text(), QStringLiteral("AaBbYyZz"));
+        QVERIFY(!form->lblSample->font().bold());
+    }
+
+    void typingStopsAtFortyCharactersButStoredTextsStay() {
+        Fixture f;
+        auto form = f.open();
+        form->chkHeader->click();
+        form->chkHeaderL->click();
+        form->txtHeaderL->clear();
+        QTest::keyClicks(form->txtHeaderL, QString(45, u'x'));
+        QCOMPARE(form->txtHeaderL->text(), QString(40, u'x'));
+        form->chkHeaderR->click();
+        form->txtHeaderR->clear();
+        form->txtHeaderR->insert(
+            QStringLiteral("a\u00e9b\u4e02c"));  // as pasted; é and 丂 have no CP932 form  // é and
+                                                 // 丂: no CP932 form
+        QCOMPARE(form->txtHeaderR->text(), QStringLiteral("abc"));
         form->txtHeaderC->setText(QString(50, u'y'));
         QCOMPARE(form->txtHeaderC->text().size(), 50);
     }
