@@ -278,7 +278,7 @@ class PageSetupFormTest : public QObject {
         NumberBox* bottom = form->numYohaku[1];
         bottom->setFocus();
         bottom->selectAll();
-        QTest::keyClicks(bottom, QStringLiteral("150"));
+        QTest::keyClicks(bottom, QStringLiteral("-5"));
         QTest::keyClick(bottom, Qt::Key_Tab);
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
         QCOMPARE(f.ui.messages[0].text, QStringLiteral("入力範囲：0 ～ 99"));
@@ -362,14 +362,14 @@ class PageSetupFormTest : public QObject {
         f.store(QStringLiteral("[frmPageSetup]\nTop=%1\nLeft=%2\n").arg(top).arg(left));
         auto form = f.open();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QSize frame = form->frameGeometry().size();
-        QVERIFY(qAbs(form->pos().y() - std::max(0, (screen.height() - frame.height()) / 2)) <= 1);
-        QVERIFY(qAbs(form->pos().x() - std::max(0, (screen.width() - frame.width()) / 2)) <= 1);
-        form->move(30, 45);
+        const QRect contents = form->geometry();
+        QVERIFY(qAbs(contents.top() - std::max(0, (screen.height() - contents.height()) / 2)) <= 1);
+        QVERIFY(qAbs(contents.left() - std::max(0, (screen.width() - contents.width()) / 2)) <= 1);
+        form->setGeometry(QRect(QPoint(30, 45), contents.size()));
         form->btnCancel->click();
         QCOMPARE(positionKey(f, "Top"), 45 * 1440 / form->logicalDpiY());
         auto again = f.open();
-        QCOMPARE(again->pos(), QPoint(30, 45));
+        QCOMPARE(again->geometry().topLeft(), QPoint(30, 45));
     }
 
     void thePreviewOpensItWithItsHelpFileAndTopic() {
