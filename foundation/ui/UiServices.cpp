@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,
                                          Buttons buttons, Icon icon) {
@@ -62,19 +65,41 @@ void QtUiServices::beep() {
     QApplication::beep();
 }
 
-std::optional<QString> QtUiServices::fileDialog(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, request.initialDir);
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(request.title);
+    if (!request.initialDir.isEmpty()) dialog.setDirectory(request.initialDir);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open && request.fileMustExist ? QFileDialog::ExistingFile
                                                              : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    // The list shows each filter's description alone; the patterns (with their upper-case
+    // forms) still select the files.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(request.filters);
     if (request.filterIndex >= 0 && request.filterIndex < request.filters.size()) {
         dialog.selectNameFilter(request.filters.at(request.filterIndex));
     }
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialFile.isEmpty()) dialog.selectFile(request.initialFile);
+    // The size, type and date columns of the detail view follow their contents, the name
+    // takes the rest, and the dialog is wide enough for all of them.
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        header->setStretchLastSection(false);
+        for (int c = 1; c < header->count(); ++c) {
+            header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        }
+        if (header->count() > 0) header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    const QFontMetrics metrics(dialog.font());
+    const QSize wanted(metrics.horizontalAdvance(QLatin1Char('x')) * 110, metrics.height() * 28);
+    dialog.resize(dialog.size().expandedTo(wanted));
+}
+
+std::optional<QString> QtUiServices::fileDialog(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    ConfigureFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

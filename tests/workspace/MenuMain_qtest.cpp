@@ -159,9 +159,17 @@ void MenuMainTest::failedAnalysisBeepsAndReports() {
         QVERIFY(w.cmdMenu(index)->isEnabled());
         QVERIFY(w.menuBar()->isEnabled());
     }
-    // Button 5 opens nothing yet and says nothing.
+    // Button 5 opens the numbering-style form without an analysis.
     f.ui.messages.clear();
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->windowTitle();
+            modal->close();
+        }
+    });
     w.cmdMenu_Click(5);
+    QCOMPARE(opened, QStringLiteral("連番条件設定"));
     QVERIFY(f.ui.messages.empty());
 }
 

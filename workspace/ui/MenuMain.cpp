@@ -18,6 +18,7 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/UserFolder.h"
 #include "foundation/WindowPlacement.h"
+#include "report/ui/InpRenbanForm.h"
 #include "workspace/ui/FileCommands.h"
 #include "workspace/ui/InpJyokenForm.h"
 #include "workspace/ui/InpKajyuForm.h"
@@ -233,7 +234,8 @@ void frmMenuMain::cmdMenu_Click(int index) {
         case 4:
             analyse();  // the print menu opens here after a successful analysis
             break;
-        default:  // 5: the numbering-style form opens here
+        default:
+            ShowNumberingForm(m_state.IniFilePath, m_ui, this);
             break;
     }
     setCommandRunning(false);
@@ -256,7 +258,7 @@ void frmMenuMain::closeEvent(QCloseEvent* event) {
 
 void frmMenuMain::Form_Unload(bool& cancel) {
     // Yes saves first; an unsaved outcome (failed or cancelled save) keeps the program running.
-    if (!askSaveBeforeLeaving()) {
+    if (!askSaveBeforeLeaving(Leaving::Exit)) {
         cancel = true;
         return;
     }
