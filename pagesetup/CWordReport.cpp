@@ -68,6 +68,13 @@ QString Field(const QString& line, int position, int length = 3) {
     return line.mid(position - 1, length);
 }
 
+// Whether CP932 holds the character in two bytes: everything but ASCII and the half-width
+// katakana (a character CP932 lacks counts as two as well).
+bool IsDoubleByte(QChar ch) {
+    const char16_t c = ch.unicode();
+    return !(c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F));
+}
+
 int WholePoints(double points) {
     return ToInt32HalfEven(points).value_or(0);
 }
@@ -162,9 +169,7 @@ void CWordReport::typeText(const QString& text) {
             m_lineAdvance = 0;
             continue;
         }
-        const std::string sjis = cp932::fromUtf8(QString(ch).toStdString());
-        const bool wide = !sjis.empty() && cp932::isLeadByte(static_cast<unsigned char>(sjis[0]));
-        m_lineAdvance += wide ? m_typedSize : m_typedSize / 2;
+        m_lineAdvance += IsDoubleByte(ch) ? m_typedSize : m_typedSize / 2;
     }
 }
 
