@@ -1,5 +1,6 @@
 #include "pagesetup/CWordReport.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
@@ -347,8 +348,8 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%TMPDIR%"))) name = m_paths.printFileFolder + name.mid(8);
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
-    QImageReader reader(name);
-    const QImage image = reader.read();
+    // Only a regular file is read: a pipe or device would hold the export up.
+    const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
     if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
     QSizeF size = OwnSize(image);
     if (width > 0) {
