@@ -21,10 +21,14 @@ const QByteArray kReport[2] = {"?R1条件\r\n  line one\r\n\x0cpage two\r\n",
 
 // A print menu whose reports are fixed texts (or fail), each with one figure file.
 struct Fixture {
+    explicit Fixture(const QString& tempName = QStringLiteral("tmp")) : temp(tempName) {}
     ScopedTempFolder temp;
     QTemporaryDir program;
     FakeUiServices ui;
     RecordingStarter starter;
+    DetachedProcessStarter detached;
+    bool real = false;  // start a real process
+    std::string programFolder = program.path().toStdString();
     bool fails[2] = {false, false};
     int fillNamesIn = -1;  // the report that uses up every report name of the session
 
@@ -40,7 +44,7 @@ struct Fixture {
     std::unique_ptr<frmMenuPrint> open() {
         PrintMenuSetup setup;
         setup.iniFilePath = ini();
-        setup.programFolder = program.path().toStdString();
+        setup.programFolder = programFolder;
         setup.previewIniFolder = userFolder();
         setup.dataFiles = ReportDataFiles::InFolder(setup.programFolder);
         setup.writeReport = [this](PrintSession& session, int index) {
@@ -55,7 +59,8 @@ struct Fixture {
             file.write(kReport[index]);
             return !fails[index];
         };
-        auto menu = std::make_unique<frmMenuPrint>(ui, starter, std::move(setup));
+        ProcessStarter& used = real ? static_cast<ProcessStarter&>(detached) : starter;
+        auto menu = std::make_unique<frmMenuPrint>(ui, used, std::move(setup));
         menu->show();
         return menu;
     }
@@ -193,6 +198,40 @@ class MenuPrintFormTest : public QObject {
                      QStringLiteral("印刷ﾌｧｲﾙの結合でｴﾗｰが発生しました。\n") + combined);
         }
         if (fault == 0) QDir().rmdir(combined);
+    }
+
+    // Blanks, runs of blanks included, in the program folder and the temporary folder.
+    void realPreviewStartsFromFoldersWithBlanks() {
+        Fixture f(QStringLiteral("temp  files x"));
+        const QString folder = f.program.filePath(QStringLiteral("Halvoren  Mibrox x"));
+        QVERIFY(QDir().mkpath(folder));
+        f.programFolder = folder.toStdString();
+        f.real = true;
+        const QString stub = folder + QStringLiteral("/Preview");
+        const QString record = folder + QStringLiteral("/args.txt");
+        QFile script(stub);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(
+            "#!/bin/sh\nout=\"$(dirname \"$0\")/args.txt\"\n"
+            "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.part\"\n"
+            "mv \"$out.part\" \"$out\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        f.setTicks("0", "1");
+        auto menu = f.open();
+        menu->cmdPreview->click();
+        QVERIFY(f.ui.messages.empty());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile args(record);
+        QVERIFY(args.open(QIODevice::ReadOnly));
+        const QStringList received =
+            QString::fromUtf8(args.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const QString combined = QString::fromStdString(menu->CombinedPrintFile());
+        QVERIFY(combined.contains(QStringLiteral("temp  files x/~QM")));
+        QCOMPARE(
+            received,
+            QStringList({QStringLiteral("/INI=\"%1\"").arg(QString::fromStdString(f.userFolder())),
+                         combined}));
     }
 
     void checkButtons() {
