@@ -1,12 +1,17 @@
 // The main road, offscreen: open a case, 結果印刷 (analysis and the real reports), tick both,
-// 印刷 -> Preview started on the combined file; the numbering chosen in Mibrox.ini shows in it.
+// 印刷 -> Preview started on the combined file; the numbering chosen on the numbering-style form
+// shows in it.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
 #include "foundation/Cp932.h"
+#include "foundation/ui/NumberBox.h"
+#include "report/ui/InpRenbanForm.h"
 #include "report/ui/MenuPrintForm.h"
 #include "tests/engine/WallTestCases.h"
 #include "tests/report/PrintMenuSupport.h"
@@ -26,20 +31,26 @@ class PrintRoadTest : public QObject {
             QVERIFY(QFile::copy(bin.filePath(QString::fromLatin1(name)),
                                 f.dir.filePath(QString::fromLatin1(name))));
         }
-        // Numbering method 2 ("-"), style 1 on levels 1 and 2, no indents.
-        for (const auto& [key, value] : {std::pair{"Method", "2"},
-                                         {"Style1", "1"},
-                                         {"Style2", "1"},
-                                         {"Margin1", "0"},
-                                         {"Margin2", "0"}}) {
-            f.setIni("Chapter", key, value);
-        }
         RecordingStarter starter;
         MenuMainSetup setup = f.setup();
         setup.previewStarter = &starter;
         f.window = std::make_unique<frmMenuMain>(f.state, f.ui, setup);
         frmMenuMain& w = *f.window;
         w.show();
+
+        // Numbering method 2 ("-") with style 1 on levels 1 and 2 and no indents, chosen on
+        // the numbering-style form.
+        QTimer::singleShot(0, [] {
+            auto* form = qobject_cast<frmInpRenban*>(QApplication::activeModalWidget());
+            if (form == nullptr) return;
+            form->optMethod[2]->click();
+            form->cboStyle[0]->setCurrentIndex(0);
+            form->cboStyle[1]->setCurrentIndex(0);
+            for (NumberBox* box : form->numMargin) box->setValue(0);
+            form->cmdOK->click();
+        });
+        w.cmdMenu_Click(5);
+        QCOMPARE(f.iniLong("Chapter", "Method"), 2L);
 
         const std::string casePath = f.path("quay.mbw");
         int err = 0;
@@ -88,6 +99,30 @@ class PrintRoadTest : public QObject {
         QVERIFY(combined.contains("\r\n?R21-1 "));
         QVERIFY(reports[1].startsWith("?R12. "));
         // Every file is gone once the menu has closed.
+        QVERIFY(temp.files().isEmpty());
+    }
+
+    void missingFormatFileFailsBothReports() {
+        ScopedTempFolder temp;
+        MenuMainFixture f;
+        RecordingStarter starter;
+        MenuMainSetup setup = f.setup();
+        setup.previewStarter = &starter;
+        f.window = std::make_unique<frmMenuMain>(f.state, f.ui, setup);
+        f.state.Model = walltest::QuayModel();
+        bool printEnabled = true;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<frmMenuPrint*>(QApplication::activeModalWidget());
+            if (menu == nullptr) return;
+            printEnabled = menu->cmdPreview->isEnabled();
+            menu->close();
+        });
+        f.window->cmdMenu_Click(4);
+        QVERIFY(!printEnabled);
+        QCOMPARE(f.ui.messages.size(), std::size_t{1});
+        QCOMPARE(f.ui.messages[0].text, QStringLiteral("\n･『計算条件』の印刷ﾌｧｲﾙ生成ｴﾗｰ"
+                                                       "\n･『計算結果』の印刷ﾌｧｲﾙ生成ｴﾗｰ"));
+        QVERIFY(starter.calls.empty());
         QVERIFY(temp.files().isEmpty());
     }
 };
