@@ -156,3 +156,31 @@ TEST_F(PreviewReports, SmallPrintFileWithAFigureMatchesItsGoldenPage) {
 
 }  // namespace
 }  // namespace preview
+
+namespace preview {
+namespace {
+
+TEST_F(PreviewReports, SavedDocumentsLoadBackAndABadFileKeepsTheShownOne) {
+    ScratchFolder::write(dir.file("p.prn"), cp932::fromUtf8("?R1見出し\r\n\fページ2\r\n"));
+    PageControl control;
+    PreviewDocument document(control, context);
+    ASSERT_TRUE(document.LoadDocument(QString::fromStdString(dir.file("p.prn"))).ok);
+    QString error;
+    ASSERT_TRUE(control.saveDocument(QString::fromStdString(dir.file("p.vdf")), &error))
+        << error.toStdString();
+
+    ScratchFolder::write(dir.file("bad.VDF"), "not a saved document");
+    const LoadOutcome bad = document.LoadDocument(QString::fromStdString(dir.file("bad.VDF")));
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(bad.reason.isEmpty());
+    EXPECT_EQ(control.pageCount(), 2);
+    EXPECT_EQ(document.outline().size(), 1u);
+
+    control.reset();
+    ASSERT_TRUE(document.LoadDocument(QString::fromStdString(dir.file("p.vdf"))).ok);
+    EXPECT_EQ(control.pageCount(), 2);
+    EXPECT_TRUE(document.outline().empty());
+}
+
+}  // namespace
+}  // namespace preview
