@@ -250,6 +250,12 @@ TEST_F(LoaderTest, PageNumbersAtOrBelowZeroEmptyTheirPart) {
     EXPECT_EQ(control.pages[1].header, (HeaderFooterParts{}));
 }
 
+TEST(FileKind, LastThreeCharactersInUpperCase) {
+    EXPECT_EQ(PreviewDocument::FileKindOf(QStringLiteral("/a/b.Rtf")), QStringLiteral("RTF"));
+    EXPECT_EQ(PreviewDocument::FileKindOf(QStringLiteral("x.vdf")), QStringLiteral("VDF"));
+    EXPECT_EQ(PreviewDocument::FileKindOf(QStringLiteral("x.prn")), QStringLiteral("PRN"));
+}
+
 TEST(HeaderFooterTokens, ExpandsFirstOccurrencesInOrder) {
     TokenValues v;
     v.pageCounter = 7;
