@@ -17,8 +17,12 @@
 // implement this interface with fixed metrics.
 
 #include <QImage>
+#include <QPageSize>
+#include <QSize>
 #include <QString>
+#include <algorithm>
 #include <array>
+#include <span>
 
 namespace preview {
 
@@ -97,7 +101,9 @@ class PreviewControl {
 
     // Text
     virtual void setFont(const FontSpec& font) = 0;
-    virtual FontSpec font() const = 0;  // size as the control keeps it (read back)
+    // The size as the control keeps it (PageControl: in 1/100 point; a size outside
+    // 0.01-1638 points is refused and the old one stays).
+    virtual FontSpec font() const = 0;
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool on) = 0;
@@ -120,8 +126,8 @@ class PreviewControl {
 
     // Drawing
     virtual void setPenWidth(int twips) = 0;  // 0 = the thinnest line the device draws
-    virtual void setPenStyle(
-        int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    virtual void setPenStyle(int style) = 0;
     virtual void setFillStyle(int style) = 0;  // 0 filled, 1 transparent
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
@@ -173,6 +179,43 @@ class PreviewControl {
     // True once the document reached its capacity: later pages and items are not recorded
     // and newPage fails.
     virtual bool capacityExceeded() const { return false; }
+
+    // ---- Added for the print-file loader (to be reconciled) ----
+
+    // Prints a text whose characters stand on a fixed grid rather than at their measured
+    // advances: UTF-16 unit i is placed at currentX + advances[0] + ... + advances[i - 1]
+    // (twips), all at currentY; currentX then advances by the sum. `advances` has one entry
+    // per UTF-16 unit. The default prints the units one by one; a control should record the
+    // whole run as one item.
+    virtual void printTextOnGrid(const QString& text, std::span<const int> advances) {
+        int x = currentX();
+        const qsizetype n =
+            std::min<qsizetype>(text.size(), static_cast<qsizetype>(advances.size()));
+        for (qsizetype i = 0; i < n; ++i) {
+            setCurrentX(x);
+            printText(QString::fromRawData(text.constData() + i, 1));
+            x += advances[static_cast<std::size_t>(i)];
+        }
+        setCurrentX(x);
+    }
+    // The paper of the pages begun now, in twips, as it lies (landscape swaps the sides).
+    // The default takes the size from paperSize() and orientation() (B4 and B5 are JIS;
+    // the user size and unknown codes give A4).
+    virtual QSize paperSizeTwips() const {
+        QPageSize::PageSizeId id = QPageSize::A4;
+        switch (paperSize()) {
+            case 8: id = QPageSize::A3; break;
+            case 11: id = QPageSize::A5; break;
+            case 12: id = QPageSize::JisB4; break;
+            case 13: id = QPageSize::JisB5; break;
+            default: break;
+        }
+        const QSizeF mm = QPageSize::size(id, QPageSize::Millimeter);
+        const QSize twips(static_cast<int>(mm.width() / 25.4 * 1440.0 + 0.5),
+                          static_cast<int>(mm.height() / 25.4 * 1440.0 + 0.5));
+        return orientation() == 1 ? twips.transposed() : twips;
+    }
 };
+
 
 }  // namespace preview

@@ -120,18 +120,22 @@ void DialogBase::restorePosition() {
     auto read = [&](const char* key) -> std::int32_t {
         return stored ? profile.GetValueLong(m_iniPath, m_section, key) : 0;
     };
-    const QSize window = frameGeometry().size();
+    // One geometry throughout: the contents' rectangle, which every platform reports the
+    // same way before and after the window manager adds its frame.
+    QRect contents = geometry();
     const auto place = m_centreBeyondScreen ? PlaceMainWindowOnAxis : PlaceOnAxis;
     const std::int32_t top = place(read(kTop), PixelsToTwips(screen->geometry().height(), dpiY),
-                                   PixelsToTwips(window.height(), dpiY));
+                                   PixelsToTwips(contents.height(), dpiY));
     const std::int32_t left = place(read(kLeft), PixelsToTwips(screen->geometry().width(), dpiX),
-                                    PixelsToTwips(window.width(), dpiX));
-    move(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY));
-    if (!stored || !m_keepSize) return;
-    const std::int32_t width = read(kWidth);
-    const std::int32_t height = read(kHeight);
-    if (width > 0) resize(TwipsToPixels(width, dpiX), this->height());
-    if (height > 0) resize(this->width(), TwipsToPixels(height, dpiY));
+                                    PixelsToTwips(contents.width(), dpiX));
+    contents.moveTopLeft(QPoint(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY)));
+    if (stored && m_keepSize) {
+        const std::int32_t width = read(kWidth);
+        const std::int32_t height = read(kHeight);
+        if (width > 0) contents.setWidth(TwipsToPixels(width, dpiX));
+        if (height > 0) contents.setHeight(TwipsToPixels(height, dpiY));
+    }
+    setGeometry(contents);
 }
 
 void DialogBase::storePosition() {
@@ -145,10 +149,11 @@ void DialogBase::storePosition() {
         profile.SetValueString(m_iniPath, m_section, key,
                                FormatGeneralNumber(static_cast<double>(twips)));
     };
-    write(kTop, PixelsToTwips(pos().y(), dpiY));
-    write(kLeft, PixelsToTwips(pos().x(), dpiX));
+    const QRect contents = geometry();
+    write(kTop, PixelsToTwips(contents.top(), dpiY));
+    write(kLeft, PixelsToTwips(contents.left(), dpiX));
     if (m_keepSize) {
-        write(kWidth, PixelsToTwips(width(), dpiX));
-        write(kHeight, PixelsToTwips(height(), dpiY));
+        write(kWidth, PixelsToTwips(contents.width(), dpiX));
+        write(kHeight, PixelsToTwips(contents.height(), dpiY));
     }
 }

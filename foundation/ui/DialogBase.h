@@ -19,8 +19,9 @@
 // 1; on every close it writes Top and Left back as the general-number text of twips. With
 // keepSize it also restores Width and Height (applied only when above 0, after the centring)
 // and writes them back. Without a store the dialog is always centred and nothing is written.
-// Top and Left place the window frame's top-left corner, centred with the frame's size; Width
-// and Height are the inner size, so a restore gives back what was stored. Twips are converted
+// All four describe one rectangle, the contents (inside the window frame): Top and Left its
+// top-left corner, centred with its size, Width and Height its size. Storing what was restored
+// gives back the same numbers whatever frame a window manager adds. Twips are converted
 // through the primary screen's logical DPI (foundation/WindowPlacement.h).
 
 #include <QDialog>

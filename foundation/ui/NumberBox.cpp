@@ -15,19 +15,25 @@
 namespace {
 
 // Accepts every text that can grow into a number: blanks, an optional leading sign, digits,
-// grouping commas and at most one ".".
+// grouping commas and at most one "."; with places set, no more integer digits or decimals
+// than the edit pattern has (so a typed value is exactly what the box shows).
 class NumberTextValidator final : public QValidator {
   public:
     using QValidator::QValidator;
+
+    void setPlaces(NumberBoxPlaces places) { m_places = places; }
 
     State validate(QString& input, int&) const override {
         const QString t = input.trimmed();
         bool point = false;
         bool digit = false;
+        int integers = 0;
+        int decimals = 0;
         for (qsizetype i = 0; i < t.size(); ++i) {
             const QChar c = t.at(i);
             if (c >= u'0' && c <= u'9') {
                 digit = true;
+                ++(point ? decimals : integers);
             } else if (c == u'.' && !point) {
                 point = true;
             } else if (c == u',' && !point) {
@@ -36,8 +42,16 @@ class NumberTextValidator final : public QValidator {
                 return Invalid;
             }
         }
+        if (m_places.integers >= 0 && integers > m_places.integers) return Invalid;
+        if (m_places.decimals >= 0 &&
+            (decimals > m_places.decimals || (point && m_places.decimals == 0))) {
+            return Invalid;
+        }
         return digit || t.isEmpty() ? Acceptable : Intermediate;
     }
+
+  private:
+    NumberBoxPlaces m_places;
 };
 
 QString format(double value, const QString& pattern) {
@@ -45,6 +59,20 @@ QString format(double value, const QString& pattern) {
 }
 
 }  // namespace
+
+NumberBoxPlaces EditPatternPlaces(const QString& pattern) {
+    NumberBoxPlaces places;
+    if (pattern.isEmpty()) return places;
+    const QString positive = pattern.section(u';', 0, 0);
+    const qsizetype point = positive.indexOf(u'.');
+    places.integers = 0;
+    places.decimals = 0;
+    for (qsizetype i = 0; i < positive.size(); ++i) {
+        if (positive.at(i) != u'#' && positive.at(i) != u'0') continue;
+        ++(point >= 0 && i > point ? places.decimals : places.integers);
+    }
+    return places;
+}
 
 std::optional<double> ParseNumberBoxText(const QString& text) {
     QString t = text.trimmed();
@@ -55,8 +83,9 @@ std::optional<double> ParseNumberBoxText(const QString& text) {
     return ParseDouble(t.toStdString());
 }
 
-NumberBox::NumberBox(UiServices& ui, QWidget* parent) : QLineEdit(parent), m_ui(ui) {
-    setValidator(new NumberTextValidator(this));
+NumberBox::NumberBox(UiServices& ui, QWidget* parent)
+    : QLineEdit(parent), m_ui(ui), m_validator(new NumberTextValidator(this)) {
+    setValidator(m_validator);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(this, &QLineEdit::textEdited, this, &NumberBox::onTextEdited);
 }
@@ -82,6 +111,7 @@ void NumberBox::setDisplayPattern(const QString& pattern) {
 
 void NumberBox::setEditPattern(const QString& pattern) {
     m_editPattern = pattern;
+    static_cast<NumberTextValidator*>(m_validator)->setPlaces(EditPatternPlaces(pattern));
     showValue();
 }
 

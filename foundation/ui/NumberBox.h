@@ -4,8 +4,9 @@
 // The value may be empty (no value) and may lie outside the limits: assignments by code are
 // kept as given, and typed text is kept as typed. Unfocused the box shows its value by the
 // display pattern, focused by the edit pattern (foundation/NumberFormat.h). Typed text is read
-// locale-independently ("." is the decimal point); keystrokes that cannot form a number are
-// refused.
+// locale-independently ("." is the decimal point); keystrokes that cannot form a number, or
+// that would give more integer digits or decimals than the edit pattern has, are refused, so
+// a typed value is exactly what the box shows. A value set by code keeps its precision.
 //
 // Leave check: when the focus leaves the box by Tab, Backtab, a mouse click or a shortcut and
 // the value lies outside [minimum, maximum], the box beeps, shows the information box
@@ -19,7 +20,18 @@
 #include <limits>
 #include <optional>
 
+class QValidator;
 class UiServices;
+
+// Digits a number pattern allows before and after its "."; -1 for no limit.
+struct NumberBoxPlaces {
+    int integers = -1;
+    int decimals = -1;
+};
+
+// The places of an edit pattern's first section ("##0.000" gives 3 and 3, "#####0" 6 and 0);
+// an empty pattern sets no limit.
+NumberBoxPlaces EditPatternPlaces(const QString& pattern);
 
 class NumberBox : public QLineEdit {
     Q_OBJECT
@@ -71,6 +83,7 @@ class NumberBox : public QLineEdit {
     void report();
 
     UiServices& m_ui;
+    QValidator* m_validator;  // owned by the box as its child
     std::optional<double> m_value;
     double m_min = std::numeric_limits<double>::lowest();  // no limits until set
     double m_max = std::numeric_limits<double>::max();

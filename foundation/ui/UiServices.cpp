@@ -2,11 +2,24 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QTreeView>
 
-UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,
-                                         Buttons buttons, Icon icon) {
-    QMessageBox box(parent);
+namespace {
+
+// Pixels a title bar spends beside its text: icon, padding and up to three buttons.
+constexpr int kTitleBarAllowance = 160;
+
+}  // namespace
+
+void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& title,
+                         UiServices::Buttons buttons, UiServices::Icon icon) {
+    using Buttons = UiServices::Buttons;
+    using Icon = UiServices::Icon;
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
@@ -40,6 +53,22 @@ UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, c
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    // A box is as wide as its text, which left long titles (the range message of a box
+    // titled with its caption) cut short: make room for the title, the window manager's
+    // bold title font and its buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int width = QFontMetrics(bold).horizontalAdvance(title) + kTitleBarAllowance;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
+UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,
+                                         Buttons buttons, Icon icon) {
+    QMessageBox box(parent);
+    ConfigureMessageBox(box, text, title, buttons, icon);
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -62,19 +91,41 @@ void QtUiServices::beep() {
     QApplication::beep();
 }
 
-std::optional<QString> QtUiServices::fileDialog(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, request.initialDir);
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(request.title);
+    if (!request.initialDir.isEmpty()) dialog.setDirectory(request.initialDir);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open && request.fileMustExist ? QFileDialog::ExistingFile
                                                              : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    // The list shows each filter's description alone; the patterns (with their upper-case
+    // forms) still select the files.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(request.filters);
     if (request.filterIndex >= 0 && request.filterIndex < request.filters.size()) {
         dialog.selectNameFilter(request.filters.at(request.filterIndex));
     }
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialFile.isEmpty()) dialog.selectFile(request.initialFile);
+    // The size, type and date columns of the detail view follow their contents, the name
+    // takes the rest, and the dialog is wide enough for all of them.
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        header->setStretchLastSection(false);
+        for (int c = 1; c < header->count(); ++c) {
+            header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        }
+        if (header->count() > 0) header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    const QFontMetrics metrics(dialog.font());
+    const QSize wanted(metrics.horizontalAdvance(QLatin1Char('x')) * 110, metrics.height() * 28);
+    dialog.resize(dialog.size().expandedTo(wanted));
+}
+
+std::optional<QString> QtUiServices::fileDialog(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    ConfigureFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

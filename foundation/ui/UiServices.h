@@ -6,13 +6,15 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // What a file dialog is asked to show.
 struct FileDialogRequest {
     bool open = true;  // open dialog, else save dialog
     QString title;
-    QStringList filters;    // Qt name filters, e.g. "入力ﾃﾞｰﾀ(*.mbw *.MBW)"
+    QStringList filters;    // Qt name filters, e.g. "入力ﾃﾞｰﾀ(*.mbw) (*.mbw *.MBW)"
     int filterIndex = 0;    // 0-based filter selected at start
     QString initialDir;     // empty: the dialog's own choice
     QString initialFile;    // name or full path shown at start
@@ -48,3 +50,12 @@ class QtUiServices final : public UiServices {
     void beep() override;
     std::optional<QString> fileDialog(QWidget* parent, const FileDialogRequest& request) override;
 };
+
+// Sets up a non-native QFileDialog for a request: each filter shows its description alone,
+// and the dialog is sized so that the detail view's columns fit.
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
+
+// Sets up a message box: text, title, icon and buttons, and a width that shows the whole
+// title.
+void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& title,
+                         UiServices::Buttons buttons, UiServices::Icon icon);

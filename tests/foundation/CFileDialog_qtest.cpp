@@ -1,4 +1,10 @@
 // The file-dialog class: filter conversion, the request it builds and the result handling.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 
 #include "foundation/ui/CFileDialog.h"
@@ -12,6 +18,7 @@ class CFileDialogTest : public QObject {
     void requestCarriesFlagsIndexAndExtension();
     void cancelKeepsFileNameAndTitle();
     void chosenFileSetsNameAndTitleWithoutLengthLimit();
+    void filterShowsItsTextAndMatchesUpperCase();
 };
 
 void CFileDialogTest::filterPairsBecomeNameFilters_data() {
@@ -88,6 +95,65 @@ void CFileDialogTest::chosenFileSetsNameAndTitleWithoutLengthLimit() {
     QVERIFY(dialog.Show(false));
     QCOMPARE(dialog.FileName(), folder + QStringLiteral("/新しい.MBW"));
     QCOMPARE(dialog.FileTitle(), QStringLiteral("新しい.MBW"));
+}
+
+// The filter read "入力ﾃﾞｰﾀ(*.mbw) (*.mbw *.MBW)" and the date column was cut off.
+void CFileDialogTest::filterShowsItsTextAndMatchesUpperCase() {
+    QTemporaryDir dir;
+    for (const char* name : {"a.mbw", "B.MBW", "c.txt"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    FakeUiServices ui;
+    CFileDialog files(ui);
+    files.setFilter(QStringLiteral("入力ﾃﾞｰﾀ(*.mbw)|*.mbw"));
+    files.setFilterIndex(1);
+    files.setInitialDir(dir.path());
+    QFileDialog dialog;
+    ConfigureFileDialog(dialog, files.request(true));
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(types != nullptr);
+    QCOMPARE(types->count(), 1);
+    QCOMPARE(types->itemText(0), QStringLiteral("入力ﾃﾞｰﾀ(*.mbw)"));
+
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QVERIFY(view != nullptr);
+    QStringList shown;
+    QTRY_COMPARE((shown.clear(),
+                  [&] {
+                      for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+                          const QModelIndex i = view->model()->index(r, 0, view->rootIndex());
+                          if (!view->isRowHidden(r, view->rootIndex()) &&
+                              (view->model()->flags(i) & Qt::ItemIsEnabled)) {
+                              shown << i.data().toString();
+                          }
+                      }
+                      shown.sort();
+                      return shown;
+                  }()),
+                 (QStringList{QStringLiteral("B.MBW"), QStringLiteral("a.mbw")}));
+
+    // Every column is wider than its texts (the name column also holds an icon).
+    const QHeaderView* header = view->header();
+    const QFontMetrics metrics(view->font());
+    const QModelIndex root = view->rootIndex();
+    for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c)) continue;
+        int needed =
+            metrics.horizontalAdvance(view->model()->headerData(c, Qt::Horizontal).toString());
+        for (int r = 0; r < view->model()->rowCount(root); ++r) {
+            const QString text = view->model()->index(r, c, root).data().toString();
+            needed = std::max(needed, metrics.horizontalAdvance(text) +
+                                          (c == 0 ? view->iconSize().width() + 4 : 0));
+        }
+        QVERIFY2(header->sectionSize(c) > needed, qPrintable(QStringLiteral("column %1: %2 <= %3")
+                                                                 .arg(c)
+                                                                 .arg(header->sectionSize(c))
+                                                                 .arg(needed)));
+    }
 }
 
 QTEST_MAIN(CFileDialogTest)

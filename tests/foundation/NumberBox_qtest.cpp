@@ -53,7 +53,7 @@ class NumberBoxTest : public QObject {
         Window w(ui);
         QVERIFY(QTest::qWaitForWindowActive(&w.widget));
         QVERIFY(w.first->hasFocus());
-        w.type(QStringLiteral("0.05"));
+        w.type(QStringLiteral("0.0"));
         QTest::keyClick(w.first, Qt::Key_Tab);
         QCOMPARE(ui.beeps, 1);
         QCOMPARE(ui.messages.size(), std::size_t{1});
@@ -62,8 +62,8 @@ class NumberBoxTest : public QObject {
         QCOMPARE(ui.messages[0].buttons, UiServices::Buttons::Ok);
         QCOMPARE(ui.messages[0].icon, UiServices::Icon::Information);
         QVERIFY(w.first->hasFocus());
-        QCOMPARE(w.first->value(), std::optional<double>(0.05));
-        QCOMPARE(w.first->text(), QStringLiteral("0.05"));
+        QCOMPARE(w.first->value(), std::optional<double>(0.0));
+        QCOMPARE(w.first->text(), QStringLiteral("0.0"));
         // The second box, which got the focus for a moment, reports nothing.
         QTest::keyClick(w.first, Qt::Key_Tab);
         QCOMPARE(ui.messages.size(), std::size_t{2});
@@ -141,6 +141,73 @@ class NumberBoxTest : public QObject {
         QTest::keyClicks(&box, QStringLiteral("-1a2.x5.6e"));
         QCOMPARE(box.text(), QStringLiteral("-12.56"));
         QCOMPARE(box.value(), std::optional<double>(-12.56));
+    }
+
+    // Typing follows the edit pattern: 0.55 in a "0.0" box used to show 0.6 while 0.55 was
+    // stored and used.
+    void typedValueIsWhatTheBoxShows_data() {
+        QTest::addColumn<QString>("editPattern");
+        QTest::addColumn<QString>("displayPattern");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("pitch 0.0") << "0.0"
+                                   << "0.0"
+                                   << "0.55"
+                                   << "0.5" << 0.5 << "0.5";
+        QTest::newRow("pitch integer digits") << "0.0"
+                                              << "0.0"
+                                              << "12.3"
+                                              << "1.3" << 1.3 << "1.3";
+        QTest::newRow("elevation ##0.000") << "##0.000"
+                                           << "+##0.000; -##0.000"
+                                           << "1.23456"
+                                           << "1.234" << 1.234 << "+1.234";
+        QTest::newRow("negative elevation") << "##0.000"
+                                            << "+##0.000; -##0.000"
+                                            << "-1234.5"
+                                            << "-123.5" << -123.5 << " -123.500";
+        QTest::newRow("whole number #####0") << "#####0"
+                                             << "###,##0"
+                                             << "1234567.5"
+                                             << "123456" << 123456.0 << "123,456";
+    }
+    void typedValueIsWhatTheBoxShows() {
+        QFETCH(QString, editPattern);
+        QFETCH(QString, displayPattern);
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        FakeUiServices ui;
+        QWidget window;
+        auto* box = new NumberBox(ui, &window);
+        new QVBoxLayout(&window);
+        window.layout()->addWidget(box);
+        window.layout()->addWidget(new QPushButton);
+        box->setEditPattern(editPattern);
+        box->setDisplayPattern(displayPattern);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->value(), std::optional<double>(value));
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(box->value(), std::optional<double>(value));
+    }
+
+    void valueSetByCodeKeepsItsPrecision() {
+        FakeUiServices ui;
+        NumberBox box(ui);
+        box.setEditPattern(QStringLiteral("##0.000"));
+        box.setDisplayPattern(QStringLiteral("+##0.000; -##0.000"));
+        box.setValue(1.23456);
+        QCOMPARE(box.text(), QStringLiteral("+1.235"));
+        QCOMPARE(box.value(), std::optional<double>(1.23456));
     }
 
     void parsesTypedTextLocaleIndependently_data() {

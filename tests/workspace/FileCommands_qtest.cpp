@@ -205,16 +205,25 @@ void FileCommandsTest::unsupportedVersionAndWrongExtensionKeepTheModel() {
     QCOMPARE(f.recent()[0], std::string());
 }
 
+// Opening used to ask the exit question ("...終了しますか？", "ｱﾌﾟﾘｹｰｼｮﾝ終了").
 void FileCommandsTest::unsavedEditsAreOfferedForSavingBeforeOpen() {
     Fixture f;
     frmMenuMain& w = f.open();
     const std::string a = f.inputFile("a.mbw", "A");
     f.editedModel();
+    f.state.CurrentFilePath = f.path("old.mbw");
     // Cancel: nothing opens.
     f.ui.answers.push_back(Answer::Cancel);
     w.mnuFileOpen_Click();
     QCOMPARE(f.ui.messages.size(), size_t{1});
-    QCOMPARE(f.ui.messages[0].title, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝ終了"));
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("ﾌｧｲﾙを開く"));
+    QCOMPARE(
+        f.ui.messages[0].text,
+        QStringLiteral("現在編集中の入力ﾃﾞｰﾀは保存されていません。上書き保存してから開きますか？"
+                       "\n\n編集中のﾌｧｲﾙ名：") +
+            QString::fromStdString(f.path("old.mbw")));
+    QCOMPARE(f.ui.messages[0].buttons, UiServices::Buttons::YesNoCancel);
+    f.state.CurrentFilePath.clear();
     QVERIFY(f.ui.dialogs.empty());
     // Yes with a cancelled Save As: nothing opens either.
     f.ui.answers.push_back(Answer::Yes);
@@ -244,10 +253,12 @@ void FileCommandsTest::newAsksAndResets() {
     QCOMPARE(f.ui.messages.back().buttons, UiServices::Buttons::OkCancel);
     QVERIFY(f.state.Model.InputDataSet);
 
+    // Unsaved input: only the confirm-new question, which says the input is discarded.
     f.state.DataChanged = true;
-    f.ui.answers = {Answer::No, Answer::Ok};
+    f.ui.answers = {Answer::Ok};
     w.tbrMenu_ButtonClick(QStringLiteral("New"));
-    QCOMPARE(f.ui.messages.size(), size_t{3});
+    QCOMPARE(f.ui.messages.size(), size_t{2});
+    QCOMPARE(f.ui.messages.back().title, QStringLiteral("新規作成"));
     QVERIFY(!f.state.Model.InputDataSet);
     QVERIFY(f.state.CurrentFilePath.empty());
     QVERIFY(!f.state.DataChanged);
@@ -319,6 +330,7 @@ void FileCommandsTest::recentEntryOpensItsFile() {
     f.ui.answers.push_back(Answer::No);
     w.mnuFileName(1)->trigger();
     QCOMPARE(f.ui.messages.size(), size_t{1});  // only the save question
+    QCOMPARE(f.ui.messages[0].title, QStringLiteral("ﾌｧｲﾙを開く"));
     QCOMPARE(f.state.Model.CondData(CondTitle), Slot::text("B"));
     QCOMPARE(f.state.CurrentFilePath, b);
     QCOMPARE(w.windowTitle(), QStringLiteral("ミブロクス - b.mbw"));

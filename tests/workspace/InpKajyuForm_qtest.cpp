@@ -127,6 +127,40 @@ class InpKajyuFormTest : public QObject {
         QCOMPARE(*m_state.Model.LandLoads(1, 4).toNumber(), 3.0);
     }
 
+    // After Shift+Ins the cell that moved down stayed selected with the active cell, so Copy
+    // and Cut took two cells.
+    void copyAfterInsertAddOrDeleteTakesOnlyTheActiveCell_data() {
+        QTest::addColumn<int>("key");  // Shift + key, or 0 for the Add button
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("Shift+Ins") << int(Qt::Key_Insert) << "1.000\r\n";  // the new row
+        QTest::newRow("Add") << 0 << "30.000\r\n";
+        QTest::newRow("Shift+Del") << int(Qt::Key_Delete) << "40.000\r\n";  // moved up
+    }
+    void copyAfterInsertAddOrDeleteTakesOnlyTheActiveCell() {
+        QFETCH(int, key);
+        QFETCH(QString, copied);
+        fillTable(m_state, LoadSide::Land, 5);
+        auto form = open();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        DecimalGrid& grid = *form->vaSpread1;
+        grid.setFocus();
+        QTRY_VERIFY(grid.hasFocus());
+        grid.setActiveCell(2, 1);
+        if (key != 0) {
+            QTest::keyClick(&grid, Qt::Key(key), Qt::ShiftModifier);
+        } else {
+            form->Toolbar1_ButtonClick("Add");
+        }
+        QCOMPARE(grid.activeRow(), 2);
+        QCOMPARE(grid.activeCol(), 1);
+        QCOMPARE(grid.selectedRanges().size(), 1);
+        QCOMPARE(grid.selectedRanges()[0].rowCount(), 1);
+        QCOMPARE(grid.selectedRanges()[0].columnCount(), 1);
+        form->Toolbar1_ButtonClick("Copy");
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    }
+
     void cutAndCopyWithoutBlockActOnTheActiveCell() {
         fillTable(m_state, LoadSide::Land, 2);
         auto form = open();

@@ -192,7 +192,14 @@ std::optional<double> DecimalGrid::parseForColumn(int col, const QString& text) 
 
 void DecimalGrid::setActiveCell(int row, int col) {
     if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount()) return;
-    setCurrentCell(row, col);
+    setCurrentCell(row, col, QItemSelectionModel::ClearAndSelect);
+}
+
+void DecimalGrid::selectActiveCellOnly() {
+    const int row = activeRow();
+    const int col = activeCol();
+    clearSelection();
+    setActiveCell(row, col);
 }
 
 DecimalGrid::CellType DecimalGrid::cellType(int, int col) const {

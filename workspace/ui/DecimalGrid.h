@@ -67,7 +67,10 @@ class DecimalGrid : public QTableWidget {
     // Active cell.
     int activeRow() const { return currentRow(); }
     int activeCol() const { return currentColumn(); }
+    // Makes (row, col) the active cell and the whole selection.
     void setActiveCell(int row, int col);
+    // Drops any block so that only the active cell (if any) stays selected.
+    void selectActiveCellOnly();
 
     CellType cellType(int row, int col) const;
 

@@ -53,6 +53,11 @@ QString ExitQuestionText(const std::string& currentFilePath) {
            QString::fromUtf8(t::ExitFileLabel) + QString::fromStdString(currentFilePath);
 }
 
+QString OpenQuestionText(const std::string& currentFilePath) {
+    return QString::fromUtf8(t::OpenQuestion) + QStringLiteral("\n\n") +
+           QString::fromUtf8(t::ExitFileLabel) + QString::fromStdString(currentFilePath);
+}
+
 QString NotSupportedText(const std::string& version) {
     return QString::fromUtf8(t::NotSupportedHead) + QString::fromStdString(version) +
            QString::fromUtf8(t::NotSupportedTail);

@@ -30,6 +30,8 @@ QString MainCaption(const QString& fileTitle);
 
 // Message texts.
 QString ExitQuestionText(const std::string& currentFilePath);
+// The question before Open or a recent entry replaces unsaved input.
+QString OpenQuestionText(const std::string& currentFilePath);
 QString NotSupportedText(const std::string& version);
 QString ReadErrorText(int code);
 QString WriteErrorText(int code);

@@ -315,6 +315,7 @@ void frmInpKajyu::mnuEditAdd_Click() {
     vaSpread1->setRowCount(rows + 1);
     SetNewRowDefaults(rows);
     if (vaSpread1->activeRow() < 0) vaSpread1->setActiveCell(0, 0);
+    vaSpread1->selectActiveCellOnly();
     if (rows + 1 == UsrRecMax) setAddInsertEnabled(false);
 }
 
@@ -333,7 +334,12 @@ void frmInpKajyu::mnuEditIns_Click() {
 void frmInpKajyu::mnuEditDel_Click() {
     vaSpread1->commitOpenEditor();
     if (vaSpread1->rowCount() <= 0 || vaSpread1->activeRow() < 0) return;
-    vaSpread1->deleteRow(vaSpread1->activeRow());
+    // The active cell keeps its place; the row below moves up into it.
+    const int row = vaSpread1->activeRow();
+    const int col = std::max(0, vaSpread1->activeCol());
+    vaSpread1->deleteRow(row);
+    vaSpread1->setActiveCell(std::min(row, vaSpread1->rowCount() - 1), col);
+    vaSpread1->selectActiveCellOnly();
     setAddInsertEnabled(true);
 }
 

@@ -259,7 +259,7 @@ void frmMenuMain::closeEvent(QCloseEvent* event) {
 
 void frmMenuMain::Form_Unload(bool& cancel) {
     // Yes saves first; an unsaved outcome (failed or cancelled save) keeps the program running.
-    if (!askSaveBeforeLeaving()) {
+    if (!askSaveBeforeLeaving(Leaving::Exit)) {
         cancel = true;
         return;
     }

@@ -86,7 +86,10 @@ class frmMenuMain : public QMainWindow {
     void setCommandRunning(bool running);
 
     // File command helpers (MenuMainFile.cpp)
-    bool askSaveBeforeLeaving();
+    // Offers to save unsaved input (Yes / No / Cancel) with the exit or the open wording;
+    // false when the caller must stop (Cancel, or Yes and the input is still unsaved).
+    enum class Leaving { Exit, Open };
+    bool askSaveBeforeLeaving(Leaving reason);
     void refreshRecentEntries();
     void setCaptionForFile(const QString& fileTitle);
     void storeInitDir();

@@ -50,11 +50,15 @@ void prepareDialog(CFileDialog& dialog, QWidget* owner) {
 
 }  // namespace
 
-bool frmMenuMain::askSaveBeforeLeaving() {
+bool frmMenuMain::askSaveBeforeLeaving(Leaving reason) {
     if (!m_state.DataChanged) return true;
+    const bool exit = reason == Leaving::Exit;
     const auto answer =
-        m_ui.message(this, ExitQuestionText(m_state.CurrentFilePath), qs(t::ExitTitle),
-                     UiServices::Buttons::YesNoCancel, UiServices::Icon::Information);
+        m_ui.message(this,
+                     exit ? ExitQuestionText(m_state.CurrentFilePath)
+                          : OpenQuestionText(m_state.CurrentFilePath),
+                     qs(exit ? t::ExitTitle : t::OpenTitle), UiServices::Buttons::YesNoCancel,
+                     UiServices::Icon::Information);
     if (answer == UiServices::Answer::Cancel) return false;
     if (answer == UiServices::Answer::Yes) {
         mnuFileSave_Click();
@@ -121,7 +125,7 @@ bool frmMenuMain::openInputFile(const std::string& path, int& code, bool reportV
 }
 
 void frmMenuMain::mnuFileNew_Click() {
-    if (!askSaveBeforeLeaving()) return;
+    // The confirm-new question itself says that the input is discarded.
     if (m_ui.message(this, qs(t::ConfirmNewText), qs(t::ConfirmNewTitle),
                      UiServices::Buttons::OkCancel,
                      UiServices::Icon::Information) != UiServices::Answer::Ok) {
@@ -135,7 +139,7 @@ void frmMenuMain::mnuFileNew_Click() {
 }
 
 void frmMenuMain::mnuFileOpen_Click() {
-    if (!askSaveBeforeLeaving()) return;
+    if (!askSaveBeforeLeaving(Leaving::Open)) return;
     CFileDialog dialog(m_ui);
     prepareDialog(dialog, this);
     dialog.setDialogTitle(qs(t::OpenDialogTitle));
@@ -199,7 +203,7 @@ void frmMenuMain::mnuFileSave_Click() {
 }
 
 void frmMenuMain::mnuFileName_Click(int index) {
-    if (index < 0 || index > 3 || !askSaveBeforeLeaving()) return;
+    if (index < 0 || index > 3 || !askSaveBeforeLeaving(Leaving::Open)) return;
     const std::string path = readFileNameKey(m_state.IniFilePath, recentKey(index + 1));
     int code = 0;
     const bool ok = openInputFile(path, code, false);

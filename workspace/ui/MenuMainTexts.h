@@ -21,6 +21,11 @@ inline constexpr const char* ExitQuestion =
     "現在編集中の入力ﾃﾞｰﾀがあります。上書き保存してから終了しますか？";
 inline constexpr const char* ExitFileLabel = "編集中のﾌｧｲﾙ名：";
 
+// Unsaved input before another file is opened
+inline constexpr const char* OpenTitle = "ﾌｧｲﾙを開く";
+inline constexpr const char* OpenQuestion =
+    "現在編集中の入力ﾃﾞｰﾀは保存されていません。上書き保存してから開きますか？";
+
 // File menu and toolbar
 inline constexpr const char* MnuFile = "ﾌｧｲﾙ(&F)";
 inline constexpr const char* MnuFileNew = "新規作成(&N)";
