@@ -193,7 +193,7 @@ class PreviewControl {
             std::min<qsizetype>(text.size(), static_cast<qsizetype>(advances.size()));
         for (qsizetype i = 0; i < n; ++i) {
             setCurrentX(x);
-            printText(text.mid(i, 1));
+            printText(QString::fromRawData(text.constData() + i, 1));
             x += advances[static_cast<std::size_t>(i)];
         }
         setCurrentX(x);
