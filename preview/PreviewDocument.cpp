@@ -119,9 +119,23 @@ LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
 }
 
 LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
-    prepareFreeTextDocument();
+    // The control validates the whole file before it replaces its document, so a bad file
+    // leaves the document shown as it was: the settings are applied only after the load.
+    m_settings = ReadPageSettings(m_context.iniPath);
+    m_pageCounter = m_settings.pageInit - 1;
     QString error;
     if (!m_control.loadDocument(path, &error)) return {false, error};
+    m_outline.clear();
+    m_lastChapter = -1;
+    m_control.setDevice(m_settings.savedDeviceName);
+    m_control.setMargins(m_settings.marginTop, m_settings.marginBottom, m_settings.marginLeft,
+                         m_settings.marginRight);
+    m_control.setFontName(m_settings.bodyFontName);
+    m_control.setFontSize(m_settings.bodySize0);
+    m_control.setPaperSize(m_settings.paperSizeCode);
+    m_control.setOrientation(m_settings.orientationCode);
+    m_control.refresh();
+    m_printerDeviceName = m_control.device();
     return {};
 }
 
