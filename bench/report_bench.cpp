@@ -6,7 +6,8 @@
 // STR_PRN.DEF are read from there too. Figure files go to the temporary folder ($TMPDIR) and
 // are kept, so the print files stay viewable. Prints "name value" lines: file, ok,
 // conditions_pages, results_pages, conditions_ms, results_ms (writing time with figures,
-// analysis excluded). Exit status 1 when any file failed.
+// analysis excluded; the best of five builds, so that a busy machine disturbs it less). Exit status
+// 1 when any file failed.
 
 #include <algorithm>
 #include <charconv>
@@ -24,6 +25,8 @@
 #include "workspace/InputFile.h"
 
 namespace {
+
+constexpr int kRuns = 5;
 
 std::string ProgramFolder() {
     std::error_code ec;
@@ -75,15 +78,24 @@ bool RunFile(const std::string& folder, const std::string& outDir, const std::st
         std::printf("ok 0\n");
         return false;
     }
-    PrintSession session(ReportDataFiles::InFolder(folder));
-    session.BeginBuild(ReadNumberingSettings(folder + "/Mibrox.ini"));
     const std::string stem = std::filesystem::path(path).stem().string();
     const std::string conditions = outDir + "/" + stem + ".conditions.prn";
     const std::string results = outDir + "/" + stem + ".results.prn";
-    const double conditionsMs =
-        TimeReport(session, WriteConditionsReport, conditions, model, *result);
-    const double resultsMs = TimeReport(session, WriteResultReport, results, model, *result);
-    const bool ok = conditionsMs >= 0 && resultsMs >= 0;
+    const NumberingSettings numbering = ReadNumberingSettings(folder + "/Mibrox.ini");
+    // The best of a few builds, each a print session of its own; the files of the last one
+    // are kept.
+    double conditionsMs = -1, resultsMs = -1;
+    bool ok = true;
+    for (int run = 0; run < kRuns && ok; ++run) {
+        PrintSession session(ReportDataFiles::InFolder(folder));
+        session.BeginBuild(numbering);
+        const double c = TimeReport(session, WriteConditionsReport, conditions, model, *result);
+        const double r = TimeReport(session, WriteResultReport, results, model, *result);
+        ok = c >= 0 && r >= 0;
+        conditionsMs = run == 0 ? c : std::min(conditionsMs, c);
+        resultsMs = run == 0 ? r : std::min(resultsMs, r);
+        if (ok && run + 1 < kRuns) session.RemoveAllFiles();
+    }
     std::printf("ok %d\n", ok ? 1 : 0);
     std::printf("conditions_pages %d\n", PageCount(conditions));
     std::printf("results_pages %d\n", PageCount(results));

@@ -256,9 +256,9 @@ bool analyse(const InputModel& model, AnalysisResult& result) {
     result.DeltaMax = deltaMax;
     result.DeltaMin = deltaMin;
 
-    x = RoundHalfUp(x, 3);
-    const double required = RoundHalfUp(v.F * x, 3);
-    if (!finite(x) || !finite(required) || !finite(v.DL - required) || !finite(v.DL - x)) {
+    double required = 0;
+    if (!TryRoundHalfUp(x, 3, x) || !TryRoundHalfUp(v.F * x, 3, required) ||
+        !finite(v.DL - required) || !finite(v.DL - x)) {
         return false;
     }
     result.ComputedEmbedment = x;

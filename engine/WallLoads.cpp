@@ -63,6 +63,12 @@ bool ReadWorkingValues(const InputModel& model, WorkingValues& v) {
         !readNumber(c(CondPitch), v.pitch)) {
         return false;
     }
+    // Conditions no real wall has, which the forms' ranges keep out but a file may hold:
+    // a stiffness, safety factor or pitch that is not above 0, or a tie above the wall top,
+    // give deflections of kilometres or a negative embedment instead of an error.
+    if (!(young > 0) || !(inertia > 0) || !(v.F > 0) || !(v.pitch > 0) || v.Ht > v.H) {
+        return false;
+    }
     v.E = young * 1000.0;
     v.I = inertia / 1e8;
     v.Z1 = z1 / 1e6;

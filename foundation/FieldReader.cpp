@@ -54,6 +54,13 @@ bool FieldReader::skipLine() {
     return true;
 }
 
+bool FieldReader::readLineField(FieldValue& out) {
+    m_quoteEndsLine = true;
+    const bool read = readField(out);
+    m_quoteEndsLine = false;
+    return read;
+}
+
 bool FieldReader::readField(FieldValue& out) {
     if (atEnd()) return false;
     out = FieldValue{};
@@ -68,7 +75,12 @@ bool FieldReader::readField(FieldValue& out) {
         out.kind = FieldValue::Kind::Text;
         out.text.assign(m_bytes.substr(begin, m_pos - begin));
         if (m_pos < m_bytes.size() && m_bytes[m_pos] == '"') ++m_pos;
-        skipToDelimiter();
+        if (m_quoteEndsLine) {
+            while (m_pos < m_bytes.size() && !atLineEnd()) ++m_pos;
+            consumeLineEnd();
+        } else {
+            skipToDelimiter();
+        }
         return true;
     }
     const std::size_t begin = m_pos;

@@ -36,6 +36,11 @@ class FieldReader {
     // Reads the next field; false at the end of the data (nothing left to read).
     bool readField(FieldValue& out);
 
+    // Reads a field that stands on a line of its own: as readField, but after a quoted text
+    // the rest of its line is dropped, whatever it holds (commas included), so that a text
+    // such as "A"B,C" cannot shift the fields of the lines after it.
+    bool readLineField(FieldValue& out);
+
     // 1-based number of the line the next read starts on.
     std::size_t lineNumber() const { return m_line; }
 
@@ -48,4 +53,5 @@ class FieldReader {
     std::string_view m_bytes;
     std::size_t m_pos = 0;
     std::size_t m_line = 1;
+    bool m_quoteEndsLine = false;
 };

@@ -1,5 +1,7 @@
 #include "foundation/IniFile.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -263,16 +265,25 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
     return text ? parseProfileInt(*text, defaultValue) : defaultValue;
 }
 
+// Each read-modify-write holds an advisory lock on the file, so that two running programs
+// do not lose each other's settings.
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    if (!IniDocument().setValue(section, key, value)) return false;  // refused names or value
+    const safefile::FileLock lock(m_path, true);
     const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
-    if (!file.ok() && !isMissing(file)) return false;
-    IniDocument doc(file.bytes);
-    if (!doc.setValue(section, key, value)) return false;
-    if (file.ok() && doc.bytes() == file.bytes) return true;
-    return safefile::replaceFile(m_path, doc.bytes()).ok();
+    bool written = false;
+    if (file.ok() || isMissing(file)) {
+        IniDocument doc(file.bytes);
+        written =
+            doc.setValue(section, key, value) && ((file.ok() && doc.bytes() == file.bytes) ||
+                                                  safefile::replaceFile(m_path, doc.bytes()).ok());
+    }
+    if (!written && lock.created()) ::unlink(m_path.c_str());  // the empty file made for the lock
+    return written;
 }
 
 bool IniFile::deleteKey(std::string_view section, std::string_view key) {
+    const safefile::FileLock lock(m_path);
     const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
     if (isMissing(file)) return true;
     if (!file.ok()) return false;
@@ -282,6 +293,7 @@ bool IniFile::deleteKey(std::string_view section, std::string_view key) {
 }
 
 bool IniFile::deleteSection(std::string_view section) {
+    const safefile::FileLock lock(m_path);
     const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
     if (isMissing(file)) return true;
     if (!file.ok()) return false;

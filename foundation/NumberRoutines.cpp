@@ -112,9 +112,11 @@ bool CalcAxisScale(double minimum, double maximum, std::int16_t& divisions, doub
         s /= 2.0;
     }
 
-    // 7.
-    start = RoundHalfUpRef(lo, 2);
-    step = RoundHalfUpRef(s, 2);
+    // 7. Ends so large that rounding them overflows fail rather than give infinities.
+    double roundedStart = 0.0, roundedStep = 0.0;
+    if (!TryRoundHalfUp(lo, 2, roundedStart) || !TryRoundHalfUp(s, 2, roundedStep)) return false;
+    start = roundedStart;
+    step = roundedStep;
     divisions = *n;
     return true;
 }

@@ -20,7 +20,7 @@ bool SplitMantissaExponent(double value, double& mantissa, std::int32_t& exponen
 // divisions and at least 3. Examples: (-350, 120) gives start -400, step 100, 6 divisions;
 // (0, 3.7) gives 0, 0.5, 8; (0, 0) gives -0.2, 0.1, 3.
 // False, outputs untouched, when an input is not finite, the division count leaves the
-// 16-bit range, or the search for the ends does not finish (a step of 0 or lost in the
-// magnitude of the ends).
+// 16-bit range, the search for the ends does not finish (a step of 0 or lost in the
+// magnitude of the ends), or rounding the start or step overflows (ends near ±1e307).
 bool CalcAxisScale(double minimum, double maximum, std::int16_t& divisions, double& start,
                    double& step);

@@ -22,6 +22,14 @@ double PowerOfTen(int n) {
     return std::pow(10.0, n);
 }
 
+bool TryRoundHalfUp(double value, int digits, double& rounded) {
+    if (!std::isfinite(value)) return false;
+    const double r = RoundHalfUp(value, digits);
+    if (!std::isfinite(r)) return false;
+    rounded = r;
+    return true;
+}
+
 double RoundHalfUp(double value, int digits) {
     if (!std::isfinite(value)) return value;
     const double scale = PowerOfTen(digits);
@@ -29,6 +37,7 @@ double RoundHalfUp(double value, int digits) {
     double magnitude = 0.0;
     if (!(v < 1.0 / PowerOfTen(digits + 1))) {
         const double s = v * scale + 0.00001;
+        if (!std::isfinite(s)) return std::numeric_limits<double>::quiet_NaN();
         // The first decimal of s written with 15 significant digits decides.
         char text[64];
         const auto res = std::to_chars(text, text + sizeof text, s, std::chars_format::general, 15);

@@ -13,8 +13,13 @@
 // Rounds half away from zero to `digits` decimals, as the analysis specifies: magnitudes below
 // 1/10^(digits+1) give 0; otherwise s = |value| x 10^digits + 0.00001 is written with 15
 // significant digits and its first decimal decides. Never returns -0. Non-finite values come
-// back non-finite.
+// back non-finite, and so does a value whose scaled magnitude overflows (5e306 to 2 decimals):
+// callers that must not go on with such a value use TryRoundHalfUp.
 double RoundHalfUp(double value, int digits);
+
+// RoundHalfUp that fails instead: false, `rounded` untouched, when the value is not finite or
+// the rounding overflows.
+bool TryRoundHalfUp(double value, int digits, double& rounded);
 
 // 10^n, exact for 0 <= n <= 22.
 double PowerOfTen(int n);

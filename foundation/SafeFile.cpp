@@ -1,6 +1,7 @@
 #include "foundation/SafeFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +135,73 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
 
 // ---- atomic replacement -----------------------------------------------------------------
 
+namespace {
+
+// An existing file the user may not write is not replaced behind their back. A file with
+// no write bit at all counts as read-only also for root, like a read-only attribute.
+bool writable(const std::string& target, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+bool folderRefused(int err) {
+    return err == EACCES || err == EPERM;
+}
+
+// Gives the new file the old one's owner and permission bits.
+void copyOwnerAndMode(int fd, bool exists, const struct stat& st) {
+    if (!exists) return;
+    // Owner first: a change of owner may clear mode bits that fchmod then restores.
+    if (::geteuid() == 0) (void)!::fchown(fd, st.st_uid, st.st_gid);
+    // Best effort: file systems without permission bits (FAT media) refuse fchmod, and the
+    // content matters more than the mode.
+    (void)::fchmod(fd, st.st_mode & 07777);
+}
+
+// Writes and flushes the bytes; 0 or the errno.
+int fill(int fd, std::string_view bytes) {
+    if (!writeAll(fd, bytes)) return errno;
+    if (::fsync(fd) != 0) return errno;
+    return 0;
+}
+
+void flushFolder(const std::string& folder) {
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid()) (void)::fsync(dir.get());
+}
+
+Outcome succeeded() {
+    Outcome done;
+    done.status = Status::Ok;
+    return done;
+}
+
+// The original's open-for-output: truncates and rewrites the file itself. Used only where
+// no temporary file can be made beside a target that may be written.
+Outcome writeInPlace(const std::string& target, std::string_view bytes) {
+    Descriptor file(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+    if (!file.valid()) return failed<Outcome>(errno);
+    int err = fill(file.get(), bytes);
+    if (!file.close() && err == 0) err = errno;
+    return err == 0 ? succeeded() : failed<Outcome>(err);
+}
+
+// Gives the finished anonymous file a temporary name in the folder; false (errno set) when
+// the file system or the missing /proc cannot link it.
+bool linkAnonymous(int fd, const std::string& folder, std::string& temp) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = temporaryName(folder);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+}  // namespace
+
 Outcome replaceFile(const std::string& path, std::string_view bytes) {
     if (hasNul(path)) return failed<Outcome>(EINVAL);
     // Write where a symbolic link points, so that the link itself stays.
@@ -159,39 +227,93 @@ Outcome replaceFile(const std::string& path, std::string_view bytes) {
         slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.empty() || base == "." || base == "..") return failed<Outcome>(EINVAL);
+    if (exists && !writable(target, st)) return failed<Outcome>(EACCES);
 
-    Descriptor file;
+    // First choice: an anonymous file that a crash cannot leave behind; it gets a name only
+    // once it is complete, for the moment of the rename.
     std::string temp;
-    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
-        temp = temporaryName(folder);
-        file = Descriptor(::open(
-            temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666));
-        if (!file.valid() && errno != EEXIST) return failed<Outcome>(errno);
+    {
+        Descriptor file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (!file.valid() && folderRefused(errno)) {
+            return exists ? writeInPlace(target, bytes) : failed<Outcome>(errno);
+        }
+        if (file.valid()) {
+            copyOwnerAndMode(file.get(), exists, st);
+            const int err = fill(file.get(), bytes);
+            if (err != 0) return failed<Outcome>(err);
+            if (!linkAnonymous(file.get(), folder, temp)) temp.clear();
+        }
     }
-    if (!file.valid()) return failed<Outcome>(EEXIST);
 
-    int err = 0;
-    if (exists) {
-        // Owner first: a change of owner may clear mode bits that fchmod then restores.
-        if (::geteuid() == 0) (void)!::fchown(file.get(), st.st_uid, st.st_gid);
-        // Best effort: file systems without permission bits (FAT media) refuse fchmod, and
-        // the content matters more than the mode.
-        (void)::fchmod(file.get(), st.st_mode & 07777);
+    // Fallback for file systems without anonymous files: a named temporary file.
+    if (temp.empty()) {
+        Descriptor file;
+        for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
+            temp = temporaryName(folder);
+            file = Descriptor(
+                ::open(temp.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666));
+            if (file.valid() || errno == EEXIST) continue;
+            if (folderRefused(errno) && exists) return writeInPlace(target, bytes);
+            return failed<Outcome>(errno);
+        }
+        if (!file.valid()) return failed<Outcome>(EEXIST);
+        copyOwnerAndMode(file.get(), exists, st);
+        int err = fill(file.get(), bytes);
+        if (!file.close() && err == 0) err = errno;
+        if (err != 0) {
+            ::unlink(temp.c_str());
+            return failed<Outcome>(err);
+        }
     }
-    if (err == 0 && !writeAll(file.get(), bytes)) err = errno;
-    if (err == 0 && ::fsync(file.get()) != 0) err = errno;
-    if (!file.close() && err == 0) err = errno;
-    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err != 0) {
+
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int err = errno;
         ::unlink(temp.c_str());
         return failed<Outcome>(err);
     }
     // Make the rename itself durable; a failure here no longer endangers the data.
-    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid()) (void)::fsync(dir.get());
-    Outcome done;
-    done.status = Status::Ok;
-    return done;
+    flushFolder(folder);
+    return succeeded();
+}
+
+}  // namespace safefile
+
+namespace safefile {
+
+// ---- locking ----------------------------------------------------------------------------
+
+FileLock::FileLock(const std::string& path, bool createMissing) {
+    if (hasNul(path)) return;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (!file.valid() && errno == ENOENT && createMissing) {
+            struct stat link {};
+            if (::lstat(path.c_str(), &link) == 0) return;  // a dangling link: not followed
+            file = Descriptor(
+                ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+            if (file.valid()) {
+                m_created = true;
+            } else if (errno == EEXIST) {
+                continue;  // made by another writer just now
+            }
+        }
+        if (!file.valid()) return;
+        int rc = 0;
+        do {
+            rc = ::flock(file.get(), LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) return;
+        // Another writer may have renamed a new file over the one just locked.
+        struct stat locked {
+        }, current{};
+        if (::fstat(file.get(), &locked) != 0) return;
+        if (::stat(path.c_str(), &current) == 0 && current.st_dev == locked.st_dev &&
+            current.st_ino == locked.st_ino) {
+            m_file = std::move(file);
+            return;
+        }
+    }
 }
 
 }  // namespace safefile

@@ -62,12 +62,34 @@ struct ReadResult : Outcome {
 // folder of the path is a file); a file that grows past the cap while it is read is TooLarge.
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes);
 
-// Replaces (or creates) the regular file `path` with `bytes`: they go to a new file made
-// exclusively in the same folder, which takes the old file's permission bits (and owner when
-// run as root), is flushed to disk and renamed over the target; the folder is then flushed.
-// A symbolic link is written through to its target and stays a link; a dangling link fails
-// (ENOENT), as do a target that is not a regular file (NotRegularFile) and an empty or "."
-// name (EINVAL). On failure only the temporary file is removed and the old file is intact.
+// Replaces (or creates) the regular file `path` with `bytes`: they go to a new anonymous
+// file (O_TMPFILE) in the same folder, which takes the old file's permission bits (and owner
+// when run as root), is flushed to disk, linked under a temporary name and renamed over the
+// target; the folder is then flushed. A crash while writing leaves nothing behind. File
+// systems without anonymous files get a named temporary file instead.
+// An existing target that may not be written (no write bit, or no write access) fails with
+// EACCES and stays as it was. When the folder refuses a new file (EACCES, EPERM) but the
+// target exists and may be written, the target is rewritten in place, as an open for output
+// would. A symbolic link is written through to its target and stays a link; a dangling link
+// fails (ENOENT), as do a target that is not a regular file (NotRegularFile) and an empty or
+// "." name (EINVAL). On any other failure the old file is intact and no temporary remains.
 Outcome replaceFile(const std::string& path, std::string_view bytes);
+
+// An advisory exclusive lock (flock) on an existing file, held until destruction, for a
+// read-modify-write of that file by several processes. The lock is taken on the file the
+// path names at the moment it is held: a file replaced by another writer meanwhile is locked
+// afresh. With createMissing a missing file is first created empty (mode 0666 less the
+// umask), so that the first writers lock too; created() tells the caller to remove it again
+// if its write fails. A file that cannot be opened or made gives an unheld lock.
+class FileLock {
+  public:
+    explicit FileLock(const std::string& path, bool createMissing = false);
+    bool held() const { return m_file.valid(); }
+    bool created() const { return m_created; }
+
+  private:
+    Descriptor m_file;
+    bool m_created = false;
+};
 
 }  // namespace safefile

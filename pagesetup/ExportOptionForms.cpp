@@ -73,8 +73,9 @@ void ExportOptionForm::showEvent(QShowEvent* event) {
     if (!shownBefore) return;  // the load step has centred it
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
+    // The same rectangle as the load step centres: the contents, inside the frame.
     const QRect area = screen->geometry();
-    const QSize frame = frameGeometry().size();
+    QRect contents = geometry();
     const double dpiX = screen->logicalDotsPerInchX();
     const double dpiY = screen->logicalDotsPerInchY();
     const auto centre = [](std::int32_t screenPixels, std::int32_t windowPixels, double dpi) {
@@ -82,7 +83,9 @@ void ExportOptionForm::showEvent(QShowEvent* event) {
             PlaceOnAxis(0, PixelsToTwips(screenPixels, dpi), PixelsToTwips(windowPixels, dpi)),
             dpi);
     };
-    move(centre(area.width(), frame.width(), dpiX), centre(area.height(), frame.height(), dpiY));
+    contents.moveTopLeft(QPoint(centre(area.width(), contents.width(), dpiX),
+                                centre(area.height(), contents.height(), dpiY)));
+    setGeometry(contents);
 }
 
 void ExportOptionForm::done(int result) {

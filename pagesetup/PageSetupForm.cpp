@@ -22,6 +22,7 @@
 #include <limits>
 #include <vector>
 
+#include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 #include "foundation/ui/NumberBox.h"
 #include "foundation/ui/UiServices.h"
@@ -39,8 +40,10 @@ constexpr int kPartTypingLimit = 40;
 // Largest font size the sample applies, in points.
 constexpr double kLargestSampleSize = 1638.0;
 
-// A one-line text box whose limit stops typing only: a text set by code keeps its length, and
-// typing never makes a text longer than the limit (or than it already was).
+// A one-line text box for a header or footer part. Its limit stops typing only: a text set by
+// code keeps its length, and typing never makes a text longer than the limit (or than it
+// already was). Typed characters that Preview.ini (CP932) cannot hold are dropped, so that
+// what the box shows is what is stored.
 class PartTextEdit final : public QLineEdit {
   public:
     explicit PartTextEdit(QWidget* parent) : QLineEdit(parent) {
@@ -54,16 +57,27 @@ class PartTextEdit final : public QLineEdit {
 
   private:
     void limit(const QString& typed) {
-        const qsizetype allowed = std::max<qsizetype>(kPartTypingLimit, m_before.size());
-        const qsizetype excess = typed.size() - allowed;
-        if (excess <= 0) return;
+        int cursor = cursorPosition();
+        QString kept;
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const QChar c = typed.at(i);
+            if (c.isSurrogate() || !cp932::canEncode(QString(c).toStdString())) {
+                if (i < cursor) --cursor;
+                continue;
+            }
+            kept += c;
+        }
         // Drop the characters just inserted, which stand before the cursor.
-        const int cursor = cursorPosition();
-        const qsizetype from = std::max<qsizetype>(0, cursor - excess);
-        QString kept = typed;
-        kept.remove(from, cursor - from);
+        const qsizetype allowed = std::max<qsizetype>(kPartTypingLimit, m_before.size());
+        const qsizetype excess = kept.size() - allowed;
+        if (excess > 0) {
+            const qsizetype from = std::max<qsizetype>(0, cursor - excess);
+            kept.remove(from, cursor - from);
+            cursor = static_cast<int>(from);
+        }
+        if (kept == typed) return;
         setText(kept);
-        setCursorPosition(static_cast<int>(from));
+        setCursorPosition(cursor);
     }
 
     QString m_before;

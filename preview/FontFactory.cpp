@@ -122,7 +122,11 @@ double FontMetrics::width(const char16_t* text, std::size_t length) {
 }
 
 FontMetrics& FontFactory::metrics(const FontSpec& font) {
-    const QString family = resolveFontFamily(font.name);
+    auto known = m_families.constFind(font.name);
+    if (known == m_families.constEnd()) {
+        known = m_families.insert(font.name, resolveFontFamily(font.name));
+    }
+    const QString& family = known.value();
     std::string key = family.toStdString();
     key += '|';
     key += std::to_string(std::lround(font.size * 100.0));

@@ -11,6 +11,7 @@
 //
 // Owned by one PageControl (no program-wide cache); needs a QGuiApplication.
 
+#include <QHash>
 #include <QRawFont>
 #include <QString>
 #include <array>
@@ -78,6 +79,7 @@ class FontFactory {
     FontMetrics& metrics(const FontSpec& font);
 
   private:
+    QHash<QString, QString> m_families;  // face name -> installed family
     std::unordered_map<std::string, std::unique_ptr<FontMetrics>> m_cache;
 };
 

@@ -101,7 +101,9 @@ class PreviewControl {
 
     // Text
     virtual void setFont(const FontSpec& font) = 0;
-    virtual FontSpec font() const = 0;  // size as the control keeps it (read back)
+    // The size as the control keeps it (PageControl: in 1/100 point; a size outside
+    // 0.01-1638 points is refused and the old one stays).
+    virtual FontSpec font() const = 0;
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool on) = 0;
@@ -124,8 +126,8 @@ class PreviewControl {
 
     // Drawing
     virtual void setPenWidth(int twips) = 0;  // 0 = the thinnest line the device draws
-    virtual void setPenStyle(
-        int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    virtual void setPenStyle(int style) = 0;
     virtual void setFillStyle(int style) = 0;  // 0 filled, 1 transparent
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
@@ -191,7 +193,7 @@ class PreviewControl {
             std::min<qsizetype>(text.size(), static_cast<qsizetype>(advances.size()));
         for (qsizetype i = 0; i < n; ++i) {
             setCurrentX(x);
-            printText(text.mid(i, 1));
+            printText(QString::fromRawData(text.constData() + i, 1));
             x += advances[static_cast<std::size_t>(i)];
         }
         setCurrentX(x);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/SafeFile.h"
+#include "preview/FigureRenderer.h"
 #include "preview/PrintFileLoader.h"
 #include "preview/RtfReader.h"
 #include "preview/StartUp.h"
@@ -29,8 +30,13 @@ QString readFailure(const safefile::ReadResult& read) {
 }  // namespace
 
 PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext context)
-    : m_control(control), m_context(std::move(context)) {
+    : m_control(control),
+      m_context(std::move(context)),
+      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder)) {
     m_control.setEvents(this);
+    m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
+        return renderer->DrawFigure(x, y, path);
+    };
 }
 
 PreviewDocument::~PreviewDocument() {
@@ -121,7 +127,7 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
 
 void PreviewDocument::addOutlineEntry(int level, const QString& heading) {
     const int page = m_control.currentPage();
-    OutlineEntry entry;
+    OutlineHeading entry;
     entry.level = level;
     entry.page = page;
     entry.text = heading + QStringLiteral("(%1)").arg(page, 4, 10, QLatin1Char('0'));

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "preview/PreviewSettings.h"
 
 namespace preview {
+
+class FigureRenderer;
 
 // Paths and services of one run of the program.
 struct DocumentContext {
@@ -30,7 +33,7 @@ struct DocumentContext {
 };
 
 // One outline heading: level 1 (chapter) or 2 (under the chapter at index `parent`).
-struct OutlineEntry {
+struct OutlineHeading {
     int level = 1;
     int parent = -1;  // index of the level-1 entry for level 2
     QString text;     // heading followed by "(0000)", the page number
@@ -81,7 +84,7 @@ class PreviewDocument final : public PreviewControlEvents {
     // The device the control reported after the settings were applied.
     const QString& printerDeviceName() const { return m_printerDeviceName; }
 
-    const std::vector<OutlineEntry>& outline() const { return m_outline; }
+    const std::vector<OutlineHeading>& outline() const { return m_outline; }
     int pageCounter() const { return m_pageCounter; }
     LayoutCursor& cursor() { return m_cursor; }
     const DocumentContext& context() const { return m_context; }
@@ -91,7 +94,8 @@ class PreviewDocument final : public PreviewControlEvents {
     // level-1 entry is not made.
     void addOutlineEntry(int level, const QString& heading);
 
-    // The figure renderer of the "FG" command (none: figures are not drawn).
+    // The figure renderer of the "FG" command: FigureRenderer over the control and the
+    // program's folder unless replaced (an empty drawer draws no figures).
     void setFigureDrawer(FigureDrawer drawer) { m_figureDrawer = std::move(drawer); }
 
     // Called as each page begins (its number) and when the document is complete.
@@ -115,8 +119,9 @@ class PreviewDocument final : public PreviewControlEvents {
     QString m_printerDeviceName;
     int m_pageCounter = 0;
     LayoutCursor m_cursor;
+    std::unique_ptr<FigureRenderer> m_figureRenderer;
     FigureDrawer m_figureDrawer;
-    std::vector<OutlineEntry> m_outline;
+    std::vector<OutlineHeading> m_outline;
     int m_lastChapter = -1;
 };
 

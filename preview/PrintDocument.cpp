@@ -21,15 +21,16 @@ bool printDocument(const PageDocument& document, FontFactory& fonts, const QStri
                    const std::function<bool(QPrinter&)>& dialog, QString* error) {
     QPrinter printer(QPrinter::HighResolution);
     const QString name = resolvePrinterName(printerName);
-    if (name.isEmpty()) {
-        if (error) *error = QStringLiteral("no printer is installed");
-        return false;
-    }
-    printer.setPrinterName(name);
+    if (!name.isEmpty()) printer.setPrinterName(name);
     if (!document.pages.empty())
         printer.setPageLayout(pageLayoutFor(document.pages.front().format));
+    // The dialog may still choose a printer, or a file, when none is installed.
     if (dialog && !dialog(printer)) {
         if (error) error->clear();
+        return false;
+    }
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()) {
+        if (error) *error = QStringLiteral("no printer is installed");
         return false;
     }
     return printOnPrinter(document, fonts, printer, error);

@@ -359,7 +359,7 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
         }
         doc.images.push_back(std::move(image));
     }
-    doc.pages.reserve(pages);
+    if (r.ok()) doc.pages.reserve(pages);
     for (std::uint32_t i = 0; i < pages && r.ok(); ++i) {
         Page page;
         if (readPage(r, doc, totals, page)) doc.pages.push_back(std::move(page));

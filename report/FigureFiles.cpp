@@ -1,5 +1,10 @@
 #include "report/FigureFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -9,6 +14,7 @@
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
 #include "foundation/SafeFile.h"
+#include "report/TextLines.h"
 
 namespace {
 
@@ -44,32 +50,6 @@ FigureReadResult readFile(const std::string& path, std::string& bytes) {
     bytes = std::move(r.bytes);
     return {};
 }
-
-// Lines of a byte text; CR LF, LF and CR end a line.
-class LineCursor {
-  public:
-    explicit LineCursor(std::string_view bytes) : m_bytes(bytes) {}
-    bool next(std::string_view& line) {
-        if (m_pos >= m_bytes.size()) return false;
-        std::size_t end = m_pos;
-        while (end < m_bytes.size() && m_bytes[end] != '\r' && m_bytes[end] != '\n') ++end;
-        line = m_bytes.substr(m_pos, end - m_pos);
-        m_pos = end;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\r') ++m_pos;
-        if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\n' &&
-            (m_pos == end || m_bytes[m_pos - 1] == '\r')) {
-            ++m_pos;
-        }
-        ++m_line;
-        return true;
-    }
-    std::size_t line() const { return m_line; }
-
-  private:
-    std::string_view m_bytes;
-    std::size_t m_pos = 0;
-    std::size_t m_line = 0;
-};
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -339,22 +319,40 @@ std::string sjisLine(std::string_view utf8, const char* what) {
     return cp932::fromUtf8(utf8);
 }
 
+// An integer of the "####0" pictures: its decimal digits, "-" when negative, no padding.
 void appendInt(std::string& out, std::int32_t v) {
-    out += FormatNumber(v, "####0");
+    char text[16];
+    const auto res = std::to_chars(text, text + sizeof text, v);
+    out.append(text, res.ptr);
 }
 
-void appendReal(std::string& out, double v, const char* what) {
+void appendReal(std::string& out, const NumberPattern& pattern, double v, const char* what) {
     requireFinite(v, what);
-    out += FormatNumber(v, "###0.000000");
+    out += pattern.format(v);
 }
 
 void sep(std::string& out) {
     out += ", ";
 }
 
-void replaceOrThrow(const std::string& path, const std::string& bytes) {
-    const safefile::Outcome o = safefile::replaceFile(path, bytes);
-    if (!o.ok()) throw ReportError("cannot write figure file " + path);
+// A file with content is replaced atomically. A new or empty file (the temporary names the
+// session has just made for the figure) is written in place, without the flushes to disk
+// that atomic replacement costs: nothing reads it before the report names it.
+void writeFigureFile(const std::string& path, const std::string& bytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) {
+        safefile::Descriptor fd(
+            ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat opened {};
+        if (fd.valid() && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+            safefile::writeAll(fd.get(), bytes) && fd.close()) {
+            return;
+        }
+        throw ReportError("cannot write figure file " + path);
+    }
+    if (!safefile::replaceFile(path, bytes).ok()) {
+        throw ReportError("cannot write figure file " + path);
+    }
 }
 
 }  // namespace
@@ -466,7 +464,8 @@ void FigureBuffer::addLine(std::int32_t from, std::int32_t to, std::int32_t styl
 
 void FigureBuffer::addText(std::string utf8, std::int32_t style, std::int32_t direction, double x,
                            double y) {
-    if (texts.size() >= kTextCapacity) throw ReportError("more figure texts than 500");
+    if (texts.size() >= kTextCapacity)
+        throw ReportError("more figure texts than " + std::to_string(kTextCapacity));
     texts.push_back({std::move(utf8), style, direction, x, y});
 }
 
@@ -590,6 +589,7 @@ FigureBox ComputeFigureBox(const FigureBuffer& buffer, const std::vector<TextSty
 std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view title1,
                                 std::string_view title2, const std::vector<TextStyleDef>& styles) {
     const Keywords& k = keywords();
+    const NumberPattern real("###0.000000");
     const FigureBox box = ComputeFigureBox(buffer, styles);
     std::string out;
     out.reserve(64 + buffer.points.size() * 40 + buffer.lines.size() * 24 +
@@ -619,9 +619,9 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
     section(k.points, buffer.points.size(), [&](std::size_t i, std::int32_t n) {
         appendInt(out, n);
         sep(out);
-        appendReal(out, buffer.points[i].x, "point x");
+        appendReal(out, real, buffer.points[i].x, "point x");
         sep(out);
-        appendReal(out, buffer.points[i].y, "point y");
+        appendReal(out, real, buffer.points[i].y, "point y");
     });
     if (!buffer.rects.empty()) {
         section(k.rects, buffer.rects.size(), [&](std::size_t i, std::int32_t n) {
@@ -650,7 +650,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             sep(out);
             appendInt(out, c.centre);
             sep(out);
-            appendReal(out, c.radius, "circle radius");
+            appendReal(out, real, c.radius, "circle radius");
             sep(out);
             appendInt(out, c.style);
         });
@@ -661,7 +661,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             appendInt(out, n);
             for (double v : {a.cx, a.cy, a.radius, a.start, a.end}) {
                 sep(out);
-                appendReal(out, v, "arc");
+                appendReal(out, real, v, "arc");
             }
             sep(out);
             appendInt(out, a.style);
@@ -685,13 +685,13 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
             if (text == kEnd) throw ReportError("a figure text reads as END");
             out += text;
             out += kCrLf;
-            appendReal(out, t.x, "text x");
+            appendReal(out, real, t.x, "text x");
             sep(out);
-            appendReal(out, t.y, "text y");
+            appendReal(out, real, t.y, "text y");
             sep(out);
-            out += FormatNumber(t.style, "##0");
+            appendInt(out, t.style);
             sep(out);
-            out += FormatNumber(t.direction, "##0");
+            appendInt(out, t.direction);
             out += kCrLf;
         }
         out += kEnd;
@@ -702,7 +702,7 @@ std::string MakeFigureDataBytes(const FigureBuffer& buffer, std::string_view tit
 
 void WriteFigureDataFile(const std::string& path, std::string_view title1, std::string_view title2,
                          const FigureBuffer& buffer, const std::vector<TextStyleDef>& styles) {
-    replaceOrThrow(path, MakeFigureDataBytes(buffer, title1, title2, styles));
+    writeFigureFile(path, MakeFigureDataBytes(buffer, title1, title2, styles));
 }
 
 std::string FigureListNumber(double value) {
@@ -740,7 +740,7 @@ std::string MakeFigureListBytes(std::string_view title, double PaperW, double Pa
 
 void WriteFigureListFile(const std::string& path, std::string_view title, double PaperW,
                          double PaperH, const std::vector<FigureListEntry>& entries) {
-    replaceOrThrow(path, MakeFigureListBytes(title, PaperW, PaperH, entries));
+    writeFigureFile(path, MakeFigureListBytes(title, PaperW, PaperH, entries));
 }
 
 void LayoutFigures(const std::string& listPath, std::string_view title, double PaperW,

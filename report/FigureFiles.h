@@ -41,9 +41,9 @@
 // and its offsets line (OffsetX, OffsetY in mm), then "END". Numbers are plain decimals,
 // each preceded by a blank or its "-", the second starting at the next 14-column zone:
 //   ぬらけ曲線法
-//    150          130
+//    150           130
 //   /tmp/~QM1A2B3C4D.TMP
-//    30           25
+//    30            25
 //   END
 // The offsets put the figure's bounding-box centre on the paper area's centre.
 //
@@ -171,7 +171,8 @@ struct FigureBuffer {
     static constexpr std::size_t kCircleCapacity = 100;
     static constexpr std::size_t kArcCapacity = 100;
     static constexpr std::size_t kArrowCapacity = 500;
-    static constexpr std::size_t kTextCapacity = 500;
+    // The load figure of 99 layers on each side needs 3 x 198 + 2 texts.
+    static constexpr std::size_t kTextCapacity = 1000;
     static constexpr std::size_t kRectCapacity = 2;
 
     std::vector<FigPoint> points;

@@ -11,6 +11,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SafeFile.h"
+#include "report/TextLines.h"
 
 namespace {
 
@@ -24,21 +25,6 @@ bool isDigit(char c) {
 
 bool isLead(char c) {
     return cp932::isLeadByte(static_cast<unsigned char>(c));
-}
-
-// Splits at CR LF or LF; calls f(line) for each line until f returns false.
-template <typename F>
-void forEachLine(std::string_view bytes, F&& f) {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!f(line)) return;
-        pos = next;
-    }
 }
 
 // Blanks in place of the characters that would break the page structure of a print file.
@@ -67,19 +53,19 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
     const std::string name = cp932::fromUtf8(section);
     enum class State { Before, Inside, Done } state = State::Before;
     int count = 0;
-    std::size_t lineNo = 0;
-    std::string error;
-    forEachLine(fileBytes, [&](std::string_view line) {
-        ++lineNo;
+    LineCursor lines(fileBytes);
+    std::string_view line;
+    while (state != State::Done && lines.next(line)) {
+        const std::size_t lineNo = lines.line();
         if (state == State::Before) {
             if (line == name) state = State::Inside;
-            return true;
+            continue;
         }
         if (line == "End") {
             state = State::Done;
-            return false;
+            continue;
         }
-        if (!line.empty() && line.front() == '\'') return true;
+        if (!line.empty() && line.front() == '\'') continue;
         const std::string_view head = line.substr(0, 3);
         const std::size_t first = head.find_first_not_of(' ');
         const std::size_t last = head.find_last_not_of(' ');
@@ -92,16 +78,16 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
             }
         }
         if (!digits || number < 1 || number > kTemplateLines) {
-            error = "template line " + std::to_string(lineNo) + ": line number outside 1..50";
-            return false;
+            throw ReportError("format file line " + std::to_string(lineNo) +
+                              ": template line number outside 1..50");
         }
         std::size_t pos = 3;
         if (pos < line.size()) pos += (isLead(line[pos]) && pos + 1 < line.size()) ? 2 : 1;
         int code = 0;
         if (pos < line.size()) {
             if (!isDigit(line[pos])) {
-                error = "template line " + std::to_string(lineNo) + ": line code is not a digit";
-                return false;
+                throw ReportError("format file line " + std::to_string(lineNo) +
+                                  ": line code is not a digit");
             }
             code = line[pos] - '0';
             ++pos;
@@ -109,9 +95,7 @@ int ParseReportTemplate(std::string_view fileBytes, std::string_view section, Re
         out.codes(number) = code;
         out.texts(number) = std::string(line.substr(std::min(pos, line.size())));
         ++count;
-        return true;
-    });
-    if (!error.empty()) throw ReportError(error);
+    }
     if (state == State::Before) {
         throw ReportError("section not found in the format file: " + std::string(section));
     }
@@ -178,20 +162,34 @@ std::vector<FieldLocation> FindTextFields(std::string_view s) {
     return fields;
 }
 
-std::string FormatNumberField(double value, std::string_view picture) {
+namespace {
+
+// The number-format pattern of a picture: without its "+", or with a "\\" that prints the
+// picture's own "\\".
+NumberPattern pictureToPattern(std::string_view picture) {
+    if (!picture.empty() && picture.front() == '+') return NumberPattern(picture.substr(1));
+    if (!picture.empty() && picture.front() == '\\') {
+        return NumberPattern("\\" + std::string(picture));
+    }
+    return NumberPattern(picture);
+}
+
+std::string formatNumberField(double value, std::string_view picture,
+                              const NumberPattern& pattern) {
     if (!std::isfinite(value)) throw ReportError("a report value is not a number");
-    std::string text;
-    if (!picture.empty() && picture.front() == '+') {
-        text = FormatNumber(value, picture.substr(1));
-        if (text.empty() || text.front() != '-') text.insert(text.begin(), '+');
-    } else if (!picture.empty() && picture.front() == '\\') {
-        text = FormatNumber(value, "\\" + std::string(picture));
-    } else {
-        text = FormatNumber(value, picture);
+    std::string text = pattern.format(value);
+    if (!picture.empty() && picture.front() == '+' && (text.empty() || text.front() != '-')) {
+        text.insert(text.begin(), '+');
     }
     if (text.size() > picture.size()) return std::string(picture.size(), '*');
     text.insert(0, picture.size() - text.size(), ' ');
     return text;
+}
+
+}  // namespace
+
+std::string FormatNumberField(double value, std::string_view picture) {
+    return formatNumberField(value, picture, pictureToPattern(picture));
 }
 
 std::string FormatTextField(std::string_view utf8, const FieldLocation& field) {
@@ -207,21 +205,29 @@ std::string FormatTextField(std::string_view utf8, const FieldLocation& field) {
     return cut;
 }
 
-std::string FillTemplateLine(std::string_view sjis, const NumberValues& numbers,
-                             const TextValues& texts) {
-    std::string line(sjis);
-    const auto numberFields = FindNumberFields(sjis);
-    for (std::size_t i = 0; i < numberFields.size(); ++i) {
-        const FieldLocation& f = numberFields[i];
+CompiledTemplateLine::CompiledTemplateLine(std::string_view sjis)
+    : m_text(sjis), m_numberFields(FindNumberFields(sjis)), m_textFields(FindTextFields(sjis)) {
+    m_patterns.reserve(m_numberFields.size());
+    for (const FieldLocation& f : m_numberFields) m_patterns.push_back(pictureToPattern(f.picture));
+}
+
+std::string CompiledTemplateLine::fill(const NumberValues& numbers, const TextValues& texts) const {
+    std::string line = m_text;
+    for (std::size_t i = 0; i < m_numberFields.size(); ++i) {
+        const FieldLocation& f = m_numberFields[i];
         line.replace(f.start, f.length,
-                     FormatNumberField(numbers(static_cast<int>(i) + 1), f.picture));
+                     formatNumberField(numbers(static_cast<int>(i) + 1), f.picture, m_patterns[i]));
     }
-    const auto textFields = FindTextFields(sjis);
-    for (std::size_t i = 0; i < textFields.size(); ++i) {
-        const FieldLocation& f = textFields[i];
+    for (std::size_t i = 0; i < m_textFields.size(); ++i) {
+        const FieldLocation& f = m_textFields[i];
         line.replace(f.start, f.length, FormatTextField(texts(static_cast<int>(i) + 1), f));
     }
     return line;
+}
+
+std::string FillTemplateLine(std::string_view sjis, const NumberValues& numbers,
+                             const TextValues& texts) {
+    return CompiledTemplateLine(sjis).fill(numbers, texts);
 }
 
 // ---- Numbering -------------------------------------------------------------------------
@@ -376,7 +382,11 @@ void ReportWriter::PrintLinePrefix(int code) {
 
 void ReportWriter::PrintTemplateLine(int code, std::string_view sjis, const NumberValues& numbers,
                                      const TextValues& texts) {
-    const std::string line = FillTemplateLine(sjis, numbers, texts);
+    auto it = m_compiledLines.find(std::string(sjis));
+    if (it == m_compiledLines.end()) {
+        it = m_compiledLines.emplace(std::string(sjis), CompiledTemplateLine(sjis)).first;
+    }
+    const std::string line = it->second.fill(numbers, texts);
     PrintLinePrefix(code);
     WriteText(line);
     EndLine();

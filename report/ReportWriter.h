@@ -30,8 +30,10 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "foundation/NumberFormat.h"
 #include "foundation/OneBased.h"
 #include "foundation/TempFile.h"
 #include "report/ReportError.h"
@@ -85,6 +87,20 @@ std::string FormatTextField(std::string_view utf8, const FieldLocation& field);
 // The template line with its number fields and then its text fields filled.
 std::string FillTemplateLine(std::string_view sjis, const NumberValues& numbers,
                              const TextValues& texts);
+
+// A template line with its fields located and its number pictures parsed once, for lines
+// filled many times (table rows). fill() gives what FillTemplateLine gives.
+class CompiledTemplateLine {
+  public:
+    // Throws ReportError as FindNumberFields and FindTextFields do.
+    explicit CompiledTemplateLine(std::string_view sjis);
+    std::string fill(const NumberValues& numbers, const TextValues& texts) const;
+
+  private:
+    std::string m_text;
+    std::vector<FieldLocation> m_numberFields, m_textFields;
+    std::vector<NumberPattern> m_patterns;  // one per number field
+};
 
 // Heading number of one level in a style 1..9 (UTF-8): 1 "n", 2 "(n)", 3 "n)", 4 "(a)",
 // 5 "a)", 6 "(i)", 7 "i)", 8 "①".."⑳", 9 "･". Empty for a counter below 1 or another
@@ -180,7 +196,8 @@ class ReportWriter {
     std::string m_currentReportFile;
     int m_fd = -1;
     std::string m_buffer;
-    std::string m_writeError;
+    // Cache
+    std::unordered_map<std::string, CompiledTemplateLine> m_compiledLines;
 };
 
 // Paths of the shipped data files a session reads.

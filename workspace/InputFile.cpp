@@ -81,7 +81,8 @@ class ModelReader {
         return false;
     }
 
-    bool next(FieldValue& f) { return m_reader.readField(f) || fail(kErrPastEnd); }
+    // Each value stands on its own line.
+    bool next(FieldValue& f) { return m_reader.readLineField(f) || fail(kErrPastEnd); }
 
     bool readFlag(bool& flag) {
         FieldValue f;
@@ -197,7 +198,13 @@ bool MakeInputFileBytes(const InputModel& model, std::string& out, int& errNo) {
 
 bool SaveInputFile(const InputModel& model, const std::string& path, int& errNo) {
     std::string bytes;
-    return MakeInputFileBytes(model, bytes, errNo) && WriteFileAtomically(path, bytes, errNo);
+    if (!MakeInputFileBytes(model, bytes, errNo)) return false;
+    // What is written must read back: nothing beyond the readers' size limit.
+    if (bytes.size() > kMaxFileBytes) {
+        errNo = kErrTooLarge;
+        return false;
+    }
+    return WriteFileAtomically(path, bytes, errNo);
 }
 
 bool LoadInputFileFromBytes(InputModel& model, std::string_view bytes, InputFileVersion version,
@@ -218,6 +225,14 @@ bool LoadInputFileFromBytes(InputModel& model, std::string_view bytes, InputFile
     const int conditions = version == InputFileVersion::V110 ? kV110Conditions : kV100Conditions;
     if (!reader.read(*scratch, conditions)) {
         errNo = reader.error();
+        return false;
+    }
+    // What is read must save: the case name is written twice, so a file within the limit
+    // can hold a name that would not fit when saved.
+    std::string saved;
+    int err = 0;
+    if (!MakeInputFileBytes(*scratch, saved, err) || saved.size() > kMaxFileBytes) {
+        errNo = kErrTooLarge;
         return false;
     }
     model = std::move(*scratch);

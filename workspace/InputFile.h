@@ -27,6 +27,8 @@ constexpr int kErrAccess = 75;
 constexpr int kErrPathNotFound = 76;
 
 // Larger files are refused unread (a full file of 2 x 99 layers is a few tens of kilobytes).
+// The limit holds both ways: a model whose file would be larger is neither saved nor loaded
+// (error 7), so every file the program writes reads back.
 constexpr std::size_t kMaxFileBytes = 4u << 20;
 }  // namespace inputfile
 

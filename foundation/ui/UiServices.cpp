@@ -3,13 +3,23 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QTreeView>
 
-UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,
-                                         Buttons buttons, Icon icon) {
-    QMessageBox box(parent);
+namespace {
+
+// Pixels a title bar spends beside its text: icon, padding and up to three buttons.
+constexpr int kTitleBarAllowance = 160;
+
+}  // namespace
+
+void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& title,
+                         UiServices::Buttons buttons, UiServices::Icon icon) {
+    using Buttons = UiServices::Buttons;
+    using Icon = UiServices::Icon;
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
@@ -43,6 +53,22 @@ UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, c
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    // A box is as wide as its text, which left long titles (the range message of a box
+    // titled with its caption) cut short: make room for the title, the window manager's
+    // bold title font and its buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int width = QFontMetrics(bold).horizontalAdvance(title) + kTitleBarAllowance;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
+UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,
+                                         Buttons buttons, Icon icon) {
+    QMessageBox box(parent);
+    ConfigureMessageBox(box, text, title, buttons, icon);
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;

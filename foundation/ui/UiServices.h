@@ -7,6 +7,7 @@
 #include <optional>
 
 class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // What a file dialog is asked to show.
@@ -53,3 +54,8 @@ class QtUiServices final : public UiServices {
 // Sets up a non-native QFileDialog for a request: each filter shows its description alone,
 // and the dialog is sized so that the detail view's columns fit.
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
+
+// Sets up a message box: text, title, icon and buttons, and a width that shows the whole
+// title.
+void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& title,
+                         UiServices::Buttons buttons, UiServices::Icon icon);

@@ -99,7 +99,7 @@ void frmPreview::fillOutline() {
     m_tree->clear();
     std::vector<QTreeWidgetItem*> items;
     const QIcon icon = style()->standardIcon(QStyle::SP_FileIcon);
-    for (const OutlineEntry& entry : m_document->outline()) {
+    for (const OutlineHeading& entry : m_document->outline()) {
         QTreeWidgetItem* item = nullptr;
         if (entry.parent >= 0 && static_cast<std::size_t>(entry.parent) < items.size()) {
             item = new QTreeWidgetItem(items[static_cast<std::size_t>(entry.parent)]);

@@ -136,6 +136,7 @@ QFrame* frmInpRenban::buildMethodPage(UiServices& ui) {
     }
     txtMethod = makeSample(frame, QStringLiteral("txtMethod"));
     numInit = makeBox(ui, frame, t::InitCaption, kInitMin, kInitMax, QStringLiteral("numInit"));
+    numInit->setValue(1);  // designed value; LoadData overwrites it
 
     auto* top = new QHBoxLayout;
     top->addWidget(Frame4);
@@ -172,6 +173,7 @@ QFrame* frmInpRenban::buildMarginPage(UiServices& ui) {
     for (int level = 0; level < 4; ++level) {
         NumberBox* box = makeBox(ui, frame, t::MarginCaption[level], kMarginMin, kMarginMax,
                                  QStringLiteral("numMargin%1").arg(level));
+        box->setValue(2 * level);  // designed values 0, 2, 4, 6; LoadData overwrites them
         connect(box, &NumberBox::valueChanged, this, [this] { numMargin_Change(); });
         grid->addWidget(new QLabel(box->captionText(), frame), level, 0);
         grid->addWidget(box, level, 1);

@@ -159,6 +159,62 @@ TEST(WallAnalysisResults, embedmentIsRoundedAndCopiesAreMade) {
     EXPECT_EQ(r.DeltaMin, dmin);
 }
 
+// Each summary entry by its documented number, each layer field by its number: a swap of
+// entries 3 and 5, or entry 8 set to Ap, passed every other test.
+TEST(WallAnalysisResults, summaryEntriesAndLayerFieldsHoldTheirOwnValues) {
+    const InputModel m = QuayModel();
+    const Outcome run = Analyse(m);
+    ASSERT_TRUE(run.ok);
+    const AnalysisResult& r = *run.r;
+    const double expected[10] = {-10.0 - r.ComputedEmbedment,
+                                 r.MmaxValue,
+                                 r.MmaxLevel,
+                                 r.MminValue,
+                                 r.MminLevel,
+                                 r.ZeroMomentLevel,
+                                 r.TieReaction,
+                                 r.TipReaction,
+                                 std::fabs(r.MmaxValue) / 2e-3 / 1000,
+                                 std::fabs(r.MminValue) / 2e-3 / 1000};
+    for (int i = 1; i <= 10; ++i) EXPECT_DOUBLE_EQ(r.ResultSummary(i), expected[i - 1]) << i;
+    // The entries differ from each other, so that a swap cannot go unnoticed.
+    EXPECT_NE(r.MmaxLevel, r.MminLevel);
+    EXPECT_NE(r.TieReaction, r.TipReaction);
+    EXPECT_NE(r.MmaxValue, r.MminValue);
+
+    for (int side = 1; side <= 2; ++side) {
+        const LoadTable& in = side == 1 ? m.LandLoads : m.SeaLoads;
+        double level = side == 1 ? 3.0 : -10.0;
+        for (int i = 1; i <= 20; ++i) {
+            const auto& row = r.LayerTable(side)(i);
+            const double t = *in(1, i).toNumber();
+            EXPECT_DOUBLE_EQ(row(1), level) << side << ' ' << i;
+            EXPECT_DOUBLE_EQ(row(2), level - t) << side << ' ' << i;
+            EXPECT_EQ(row(3), t) << side << ' ' << i;
+            EXPECT_EQ(row(4), *in(2, i).toNumber()) << side << ' ' << i;
+            EXPECT_EQ(row(5), *in(3, i).toNumber()) << side << ' ' << i;
+            EXPECT_NE(row(4), row(5));
+            level -= t;
+        }
+    }
+}
+
+// The extremes are taken over every row: the quay wall's smallest deflection is at its top
+// (row 1), the uniform wall's at its tip (the last row).
+TEST(WallAnalysisResults, deflectionExtremesIncludeTheFirstAndLastRows) {
+    const Outcome quay = Analyse(QuayModel());
+    ASSERT_TRUE(quay.ok);
+    EXPECT_EQ(quay.r->DeltaMin, quay.row(1)(2) * 1000);
+    for (int i = 2; i <= quay.r->SectionRowCount; ++i)
+        EXPECT_GT(quay.row(i)(2) * 1000, quay.r->DeltaMin);
+
+    const Outcome uniform = Analyse(UniformModel(10, 10, 40));
+    ASSERT_TRUE(uniform.ok);
+    const int last = uniform.r->SectionRowCount;
+    EXPECT_EQ(uniform.r->DeltaMin, uniform.row(last)(2) * 1000);
+    for (int i = 1; i < last; ++i) EXPECT_GT(uniform.row(i)(2) * 1000, uniform.r->DeltaMin);
+}
+
 TEST(WallAnalysisTable, rowsLieOnThePitchFromEachSegmentStart) {
     // H = 2, tie 0, pitch 0.5: 2.0, 1.5, 1.0, 0.5, 0.0, then 0.0, -0.5, ... the tip.
     Conditions c;
@@ -188,6 +244,19 @@ TEST(WallAnalysisTable, pitchOffGridIsPulledBack) {
         const double steps = depth / 0.3;
         EXPECT_NEAR(steps, std::round(steps), 1e-9) << i;
     }
+}
+
+// A pitch of 12.5 mm is 12 mm after rounding half to even: the rows fall off the grid and
+// the remainder rule pulls them back (0, 12.5, 25, 25 + 12.5 - 1 = 36.5, then 36.5 mm, which
+// is 37 mm in binary, + 12.5 - 1 = 48 mm, 60.5 mm).
+TEST(WallAnalysisTable, remainderRulePullsRowsBackOntoThePitch) {
+    Conditions c;
+    c.pitch = 0.0125;
+    const Outcome run = Analyse(QuayModel(c));
+    ASSERT_TRUE(run.ok);
+    const double levels[] = {3.0, 2.9875, 2.975, 2.9635, 2.952, 2.9395};
+    for (int i = 1; i <= 6; ++i) EXPECT_NEAR(run.row(i)(1), levels[i - 1], 1e-12) << i;
+    EXPECT_DOUBLE_EQ(run.row(run.r->UpperRowCount)(1), 1.5);
 }
 
 TEST(WallAnalysisFailures, refusedInputsFail) {
@@ -234,9 +303,9 @@ TEST(WallAnalysisFailures, tooManyRowsFailAfterWritingTheEarlierFields) {
     EXPECT_EQ(fine.r->ComputedEmbedment, 0);  // never reached
 }
 
-TEST(WallAnalysisFailures, pitchZeroFailsAtTheFirstStep) {
+TEST(WallAnalysisFailures, pitchOfZeroMillimetresFailsAtTheFirstStep) {
     Conditions c;
-    c.pitch = 0;
+    c.pitch = 0.0004;
     Outcome run;
     run.r->SectionTable(1)(1) = 99;
     run.ok = RunWallAnalysis(QuayModel(c), *run.r);
@@ -244,6 +313,66 @@ TEST(WallAnalysisFailures, pitchZeroFailsAtTheFirstStep) {
     EXPECT_EQ(run.row(1)(1), 3.0);  // the first row was written
     EXPECT_EQ(run.r->UpperRowCount, 0);
 }
+
+// Conditions that no real wall has, from a file that never passed the form's range checks,
+// used to give deflections of millions of millimetres or a negative required embedment.
+struct Impossible {
+    const char* name;
+    Conditions c;
+    bool runs;
+};
+
+Impossible With(const char* name, void (*change)(Conditions&), bool runs) {
+    Impossible i{name, {}, runs};
+    change(i.c);
+    return i;
+}
+
+class ImpossibleConditions : public ::testing::TestWithParam<Impossible> {};
+
+TEST_P(ImpossibleConditions, physicallyImpossibleConditionsFail) {
+    const Impossible& p = GetParam();
+    Outcome run;
+    run.r->ComputedTipLevel = 42;
+    run.ok = RunWallAnalysis(QuayModel(p.c), *run.r);
+    EXPECT_EQ(run.ok, p.runs);
+    if (!p.runs) {
+        EXPECT_EQ(run.r->ComputedTipLevel, 42);  // refused before anything is written
+    } else {
+        EXPECT_GT(run.r->RequiredEmbedment, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImpossibleConditions,
+    ::testing::Values(With(
+                          "youngZero", [](Conditions& c) { c.young = 0; }, false),
+                      With(
+                          "youngNegative", [](Conditions& c) { c.young = -200000; }, false),
+                      With(
+                          "inertiaZero", [](Conditions& c) { c.inertia = 0; }, false),
+                      With(
+                          "inertiaNegative", [](Conditions& c) { c.inertia = -1; }, false),
+                      With(
+                          "factorZero", [](Conditions& c) { c.factor = 0; }, false),
+                      With(
+                          "factorNegative", [](Conditions& c) { c.factor = -1.2; }, false),
+                      With(
+                          "pitchZero", [](Conditions& c) { c.pitch = 0; }, false),
+                      With(
+                          "pitchNegative", [](Conditions& c) { c.pitch = -0.5; }, false),
+                      With(
+                          "tieAboveTop", [](Conditions& c) { c.tie = 3.001; }, false),
+                      // Merely outside the form's ranges: still analysed.
+                      With(
+                          "youngBelowFormRange", [](Conditions& c) { c.young = 5000; }, true),
+                      With(
+                          "factorAboveFormRange", [](Conditions& c) { c.factor = 3.0; }, true),
+                      With(
+                          "pitchAboveFormRange", [](Conditions& c) { c.pitch = 1.5; }, true),
+                      With(
+                          "tieAtTop", [](Conditions& c) { c.tie = 3.0; }, true)),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WallAnalysisFailures, noResultFieldIsWrittenWhenTheSearchFails) {
     Outcome run;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "foundation/PrivateProfile.h"
 #include "tests/foundation/ScratchFolder.h"
@@ -151,21 +154,62 @@ TEST(IniFile, WritesThroughASymbolicLink) {
     EXPECT_EQ(ScratchFolder::read(dir.file("real.ini")), "[S]\nk=2\r\n");
 }
 
-TEST(IniFile, FailedWriteInAReadOnlyFolderLeavesTheFileIntact) {
+// A writable file in a folder where no temporary file can be made is written in place, as
+// the original's open for output would; a read-only file is refused and stays as it was.
+TEST(IniFile, savingOverAReadOnlyFileFails) {
     ScratchFolder dir;
     const std::string path = dir.file("Preview.ini");
     const std::string original = "[Page]\r\nPaperSize=A4\r\n";
     ScratchFolder::write(path, original);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(CPrivateProfile().SetValueString(path, "Page", "PaperSize", "A3"));
+    EXPECT_FALSE(CPrivateProfile().DeleteValue(path, "Page", "PaperSize"));
+    EXPECT_EQ(ScratchFolder::read(path), original);
+
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     // Root ignores folder permissions: write as an ordinary user in a child process.
     EXPECT_EXIT(
         {
             if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(2);
-            std::_Exit(CPrivateProfile().SetValueString(path, "Page", "PaperSize", "A3") ? 1 : 0);
+            std::_Exit(CPrivateProfile().SetValueString(path, "Page", "PaperSize", "A3") ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(ScratchFolder::read(path), original);
+    EXPECT_EQ(ScratchFolder::read(path), "[Page]\r\nPaperSize=A3\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// Two running programs writing their settings at the same time lost each other's keys.
+TEST(IniFile, twoRunningCopiesKeepEachOthersSettings) {
+    ScratchFolder dir;
+    const std::string path = dir.file("Mibrox.ini");
+    constexpr int kKeys = 60;
+    std::vector<pid_t> children;
+    for (const char* section : {"A", "B", "C"}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ini::IniFile file(path);
+            bool ok = true;
+            for (int i = 0; i < kKeys; ++i)
+                ok = file.writeString(section, std::to_string(i), "v") && ok;
+            std::_Exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const ini::IniFile file(path);
+    int found = 0;
+    for (const char* section : {"A", "B", "C"}) {
+        for (int i = 0; i < kKeys; ++i)
+            found += file.readString(section, std::to_string(i)) ? 1 : 0;
+    }
+    EXPECT_EQ(found, 3 * kKeys);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(IniFile, RefusesWhatIsNotASmallRegularFile) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <utility>
 
 #include "foundation/WindowPlacement.h"
 
@@ -57,7 +59,37 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, CalcAxisScaleTable,
                                            AxisCase{0, 3.7, 0, 0.5, 8}, AxisCase{-12, 0, -12, 2, 6},
                                            AxisCase{0, 0, -0.2, 0.1, 3},
                                            AxisCase{0, 1000, 0, 100, 10},
-                                           AxisCase{-45.3, 80.1, -50, 10, 14}));
+                                           AxisCase{-45.3, 80.1, -50, 10, 14},
+                                           // Two divisions are halved into four (step 6).
+                                           AxisCase{4.95, 5.05, 4.8, 0.1, 4}));
+
+// Large finite ends gave true with infinite start and step. Either the axis fails, outputs
+// untouched, or it is finite and covers the range.
+TEST(CalcAxisScale, largeFiniteInputFails) {
+    const std::pair<double, double> ranges[] = {
+        {5e306, 5e306}, {-5e306, -5e306}, {-5e306, 5e306},   {0, 5e306},
+        {-5e306, 0},    {1e307, 1.7e308}, {-1.7e308, -1e307}};
+    int failed = 0;
+    for (const auto& [minimum, maximum] : ranges) {
+        std::int16_t divisions = 7;
+        double start = 1, step = 1;
+        if (!CalcAxisScale(minimum, maximum, divisions, start, step)) {
+            ++failed;
+            EXPECT_EQ(divisions, 7);
+            EXPECT_EQ(start, 1.0);
+            EXPECT_EQ(step, 1.0);
+            continue;
+        }
+        EXPECT_TRUE(std::isfinite(start) && std::isfinite(step)) << minimum << " " << maximum;
+        EXPECT_LE(start, minimum);
+        EXPECT_GE(start + divisions * step, maximum * (1 - 1e-12));
+    }
+    EXPECT_GT(failed, 0);
+    std::int16_t divisions = 7;
+    double start = 1, step = 1;
+    EXPECT_FALSE(CalcAxisScale(5e306, 5e306, divisions, start, step));
+    EXPECT_FALSE(CalcAxisScale(-5e306, -5e306, divisions, start, step));
+}
 
 TEST(CalcAxisScale, FailsInsteadOfHanging) {
     std::int16_t divisions = 7;

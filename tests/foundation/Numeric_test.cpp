@@ -19,6 +19,26 @@ TEST(RoundHalfUp, WorkedExamples) {
     EXPECT_EQ(RoundHalfUp(7.0, 3), 7.0);
 }
 
+TEST(RoundHalfUp, NudgeTurnsANearHalfIntoAHalf) {
+    EXPECT_EQ(RoundHalfUp(2.49999, 0), 3.0);  // 2.49999 + 0.00001 reads 2.5
+    EXPECT_EQ(RoundHalfUp(2.49998, 0), 2.0);
+}
+
+// Rounding 5e306 to 2 decimals overflowed to infinity; it fails instead.
+TEST(RoundHalfUp, overflowFails) {
+    double r = 7;
+    EXPECT_FALSE(TryRoundHalfUp(5e306, 2, r));
+    EXPECT_FALSE(TryRoundHalfUp(-5e306, 2, r));
+    EXPECT_FALSE(TryRoundHalfUp(std::numeric_limits<double>::infinity(), 2, r));
+    EXPECT_EQ(r, 7.0);
+    EXPECT_FALSE(std::isinf(RoundHalfUp(5e306, 2)));
+    EXPECT_FALSE(std::isfinite(RoundHalfUp(5e306, 2)));
+    ASSERT_TRUE(TryRoundHalfUp(5e300, 2, r));  // large but representable once scaled
+    EXPECT_EQ(r, 5e300);
+    ASSERT_TRUE(TryRoundHalfUp(-1.2345, 3, r));
+    EXPECT_EQ(r, -1.235);
+}
+
 TEST(RoundHalfUp, NeverReturnsNegativeZero) {
     EXPECT_FALSE(std::signbit(RoundHalfUp(-0.0004, 3)));
     EXPECT_FALSE(std::signbit(RoundHalfUp(-0.00001, 3)));

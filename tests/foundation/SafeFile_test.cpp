@@ -5,10 +5,13 @@
 #include "foundation/SafeFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/foundation/ScratchFolder.h"
@@ -60,6 +63,42 @@ TEST(SafeFile, ReplaceWorksForANameNearTheFileSystemLimit) {
     ASSERT_TRUE(safefile::replaceFile(longName, "first").ok());
     ASSERT_TRUE(safefile::replaceFile(longName, "second").ok());
     EXPECT_EQ(safefile::readRegularFile(longName, 100).bytes, "second");
+}
+
+// Saves a megabyte under a file-size limit of 4 KiB, which kills the process mid-write.
+void SaveKilledWhileWriting(const std::string& target) {
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = limit.rlim_max = 0;
+    ::setrlimit(RLIMIT_CORE, &limit);
+    (void)safefile::replaceFile(target, std::string(1 << 20, 'x'));
+    std::_Exit(0);
+}
+
+// A save killed while writing (here by exceeding the file-size limit) used to leave a hidden
+// temporary file beside the target for ever.
+TEST(SafeFile, killedSaveLeavesNoTemporaryFile) {
+    ScratchFolder dir;
+    const std::string target = dir.file("a.mbw");
+    ScratchFolder::write(target, "old");
+    EXPECT_EXIT(SaveKilledWhileWriting(target), ::testing::KilledBySignal(SIGXFSZ), "");
+    EXPECT_EQ(ScratchFolder::read(target), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A file that may not be written is not replaced (root included, by the missing write bits);
+// the folder and the file stay as they were.
+TEST(SafeFile, savingOverAReadOnlyFileFails) {
+    ScratchFolder dir;
+    const std::string target = dir.file("a.mbw");
+    ScratchFolder::write(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    const auto outcome = safefile::replaceFile(target, "new");
+    EXPECT_EQ(outcome.status, Status::Failed);
+    EXPECT_EQ(outcome.err, EACCES);
+    EXPECT_EQ(ScratchFolder::read(target), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ void whenShown(const std::function<void(ExportOptionForm&)>& act) {
 
 bool isCentred(const QWidget& form) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QSize frame = form.frameGeometry().size();
-    return qAbs(form.pos().x() - std::max(0, (screen.width() - frame.width()) / 2)) <= 1 &&
-           qAbs(form.pos().y() - std::max(0, (screen.height() - frame.height()) / 2)) <= 1;
+    const QRect contents = form.geometry();
+    return qAbs(contents.left() - std::max(0, (screen.width() - contents.width()) / 2)) <= 1 &&
+           qAbs(contents.top() - std::max(0, (screen.height() - contents.height()) / 2)) <= 1;
 }
 
 }  // namespace

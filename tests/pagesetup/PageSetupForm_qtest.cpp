@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "foundation/Cp932.h"
@@ -277,7 +278,7 @@ class PageSetupFormTest : public QObject {
         NumberBox* bottom = form->numYohaku[1];
         bottom->setFocus();
         bottom->selectAll();
-        QTest::keyClicks(bottom, QStringLiteral("150"));
+        QTest::keyClicks(bottom, QStringLiteral("-5"));
         QTest::keyClick(bottom, Qt::Key_Tab);
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
         QCOMPARE(f.ui.messages[0].text, QStringLiteral("入力範囲：0 ～ 99"));
@@ -338,6 +339,11 @@ class PageSetupFormTest : public QObject {
         form->txtHeaderL->clear();
         QTest::keyClicks(form->txtHeaderL, QString(45, u'x'));
         QCOMPARE(form->txtHeaderL->text(), QString(40, u'x'));
+        form->chkHeaderR->click();
+        form->txtHeaderR->clear();
+        // As pasted; é and 丂 have no CP932 form.
+        form->txtHeaderR->insert(QStringLiteral("a\u00e9b\u4e02c"));
+        QCOMPARE(form->txtHeaderR->text(), QStringLiteral("abc"));
         form->txtHeaderC->setText(QString(50, u'y'));
         QCOMPARE(form->txtHeaderC->text().size(), 50);
     }
@@ -356,14 +362,31 @@ class PageSetupFormTest : public QObject {
         f.store(QStringLiteral("[frmPageSetup]\nTop=%1\nLeft=%2\n").arg(top).arg(left));
         auto form = f.open();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QSize frame = form->frameGeometry().size();
-        QVERIFY(qAbs(form->pos().y() - std::max(0, (screen.height() - frame.height()) / 2)) <= 1);
-        QVERIFY(qAbs(form->pos().x() - std::max(0, (screen.width() - frame.width()) / 2)) <= 1);
-        form->move(30, 45);
+        const QRect contents = form->geometry();
+        QVERIFY(qAbs(contents.top() - std::max(0, (screen.height() - contents.height()) / 2)) <= 1);
+        QVERIFY(qAbs(contents.left() - std::max(0, (screen.width() - contents.width()) / 2)) <= 1);
+        form->setGeometry(QRect(QPoint(30, 45), contents.size()));
         form->btnCancel->click();
         QCOMPARE(positionKey(f, "Top"), 45 * 1440 / form->logicalDpiY());
         auto again = f.open();
-        QCOMPARE(again->pos(), QPoint(30, 45));
+        QCOMPARE(again->geometry().topLeft(), QPoint(30, 45));
+    }
+
+    void thePreviewOpensItWithItsHelpFileAndTopic() {
+        Fixture f;
+        bool seen = false;
+        QTimer::singleShot(0, [&seen] {
+            auto* form = qobject_cast<frmPageSetup*>(QApplication::activeModalWidget());
+            QVERIFY(form);
+            QCOMPARE(form->UsrHelpContextID, 3020);
+            QVERIFY(form->btnHelp->isEnabled());
+            QCOMPARE(form->lblPrinter->text(), QStringLiteral("PDF"));
+            seen = true;
+            form->btnCancel->click();
+        });
+        ShowPageSetupDialog(nullptr, f.ui, f.path, QStringLiteral("PDF"),
+                            QStringLiteral("Preview.chm"));
+        QVERIFY(seen);
     }
 
     void aFailedWriteIsReportedAndTheDialogCloses() {

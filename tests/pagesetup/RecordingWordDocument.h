@@ -3,9 +3,14 @@
 // the export's call sequence. Typed texts are recorded in brackets: text[abc].
 
 #include <QStringList>
+#include <ostream>
 #include <set>
 
 #include "pagesetup/WordDocument.h"
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << text.toStdString();
+}
 
 class RecordingWordDocument final : public word::WordDocument {
   public:
@@ -47,7 +52,13 @@ class RecordingWordDocument final : public word::WordDocument {
     void setBold(bool on) override { calls << QString("bold %1").arg(on); }
     void setUnderline(bool on) override { calls << QString("underline %1").arg(on); }
     void setRaise(int p) override { calls << QString("raise %1").arg(p); }
-    void typeText(const QString& t) override { calls << "text[" + t + "]"; }
+    // Consecutive texts are recorded as one.
+    void typeText(const QString& t) override {
+        if (!calls.isEmpty() && calls.back().startsWith("text["))
+            calls.back().insert(calls.back().size() - 1, t);
+        else
+            calls << "text[" + t + "]";
+    }
     void newParagraph() override { calls << "para"; }
     bool insertInlinePicture(const QImage& img, QSizeF s) override {
         calls << QString("inline %1x%2 %3x%4")

@@ -241,6 +241,19 @@ class InpRenbanFormTest : public QObject {
         QVERIFY(!f.file().contains("[Chapter]"));
     }
 
+    void failedWriteIsReportedAndKeepsTheFormOpen() {
+        Fixture f;
+        QVERIFY(QDir().mkdir(QString::fromStdString(f.ini)));  // a folder cannot be replaced
+        auto form = f.open();
+        form->cmdOK->click();
+        QVERIFY(form->isVisible());
+        QCOMPARE(f.ui.messages.size(), std::size_t{1});
+        QCOMPARE(f.ui.messages[0].text, QStringLiteral("設定ﾌｧｲﾙに書き込めませんでした。\n") +
+                                            QString::fromStdString(f.ini));
+        QCOMPARE(f.ui.messages[0].icon, UiServices::Icon::Critical);
+        form->cmdCancel->click();
+    }
+
     void cancelWritesNothing() {
         Fixture f;
         f.set("Method", "1");

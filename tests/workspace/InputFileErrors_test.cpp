@@ -88,6 +88,55 @@ TEST(InputFileReader, quoteInsideTheCaseNameKeepsLaterFieldsAligned) {
     EXPECT_EQ(back.SeaLoadCount, 2);
 }
 
+// A case-name line "A"B,C" loaded with every later field shifted by the text after the comma.
+TEST(InputFileReader, caseNameWithQuoteAndCommaKeepsLaterFieldsAligned) {
+    for (const char* name : {"A\"B,C", "A\",5,6", "A\"\",,,"}) {
+        InputModel m = SampleModel();
+        m.CondData(CondTitle) = Slot::text(name);
+        std::string bytes;
+        int err = 0;
+        ASSERT_TRUE(MakeInputFileBytes(m, bytes, err));
+        InputModel back;
+        ClearInputData(back);
+        ASSERT_TRUE(LoadInputFileFromBytes(back, bytes, InputFileVersion::V110, err)) << name;
+        EXPECT_EQ(back.CondData(CondTitle).toText(), "A") << name;
+        m.CondData(CondTitle) = Slot::text("A");
+        EXPECT_TRUE(SameModel(back, m)) << name;
+    }
+}
+
+// A case name of 2 MiB loaded, analysed and saved into a file over the read limit that then
+// failed to open with error 7. Neither side accepts such a model now.
+TEST(InputFileReader, whatIsWrittenReadsBack) {
+    ScratchDir dir;
+    InputModel m = SampleModel();
+    m.CondData(CondTitle) = Slot::text(std::string(2u << 20, 'N'));
+    std::string bytes;
+    int err = 0;
+    ASSERT_TRUE(MakeInputFileBytes(m, bytes, err));
+    ASSERT_GT(bytes.size(), inputfile::kMaxFileBytes);
+    EXPECT_FALSE(SaveInputFile(m, dir.file("big.mbw"), err));
+    EXPECT_EQ(err, 7);
+    EXPECT_TRUE(OnlyFiles(dir, {}));
+
+    // The same name in a file that is within the limit (a short first line) is refused too.
+    const std::size_t line1End = bytes.find("\r\n");
+    const std::string file = "X" + bytes.substr(line1End);
+    ASSERT_LE(file.size(), inputfile::kMaxFileBytes);
+    InputModel read = SampleModel();
+    err = 0;
+    EXPECT_FALSE(LoadInputFileFromBytes(read, file, InputFileVersion::V110, err));
+    EXPECT_EQ(err, 7);
+    EXPECT_TRUE(SameModel(read, SampleModel()));
+
+    // The largest name that fits still makes the full round trip.
+    const std::size_t spare = inputfile::kMaxFileBytes - (bytes.size() - 2 * (2u << 20));
+    m.CondData(CondTitle) = Slot::text(std::string(spare / 2, 'N'));
+    ASSERT_TRUE(SaveInputFile(m, dir.file("fits.mbw"), err));
+    EXPECT_TRUE(LoadInputFile(read, dir.file("fits.mbw"), err));
+    EXPECT_TRUE(SameModel(read, m));
+}
+
 TEST(InputFileReader, fileSystemFailuresHaveTheirNumbers) {
     ScratchDir dir;
     InputModel m = SampleModel();
@@ -142,15 +191,35 @@ TEST(InputFileWriter, failureLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(err, 75);
     EXPECT_FALSE(SaveInputFile(SampleModel(), "", err));
     EXPECT_EQ(err, 52);
-    if (::geteuid() != 0) {
-        WriteBytes(dir.file("sub/keep.mbw"), "old contents");
-        ::chmod(dir.file("sub").c_str(), 0500);
-        EXPECT_FALSE(SaveInputFile(SampleModel(), dir.file("sub/keep.mbw"), err));
-        EXPECT_EQ(err, 70);
-        EXPECT_EQ(ReadBytes(dir.file("sub/keep.mbw")), "old contents");
-        ::chmod(dir.file("sub").c_str(), 0700);
-    }
     EXPECT_TRUE(OnlyFiles(dir, {"sub"}));
+}
+
+// Saving over a read-only input file used to succeed: the rename replaced a file the user
+// may not write. It fails with 70 and the file stays; a writable file in a folder where no
+// temporary file can be made is written in place.
+TEST(InputFileWriter, savingOverAReadOnlyFileFails) {
+    ScratchDir dir;
+    const std::string target = dir.file("keep.mbw");
+    WriteBytes(target, "old contents");
+    ::chmod(target.c_str(), 0444);
+    int err = 0;
+    EXPECT_FALSE(SaveInputFile(SampleModel(), target, err));
+    EXPECT_EQ(err, 70);
+    EXPECT_EQ(ReadBytes(target), "old contents");
+
+    ::chmod(target.c_str(), 0666);
+    ::chmod(dir.path().c_str(), 0555);
+    // Root ignores folder permissions: save as an ordinary user in a child process.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(2);
+            int code = 0;
+            std::_Exit(SaveInputFile(SampleModel(), target, code) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(ReadBytes(target), SampleBytes());
+    EXPECT_TRUE(OnlyFiles(dir, {"keep.mbw"}));
 }
 
 }  // namespace

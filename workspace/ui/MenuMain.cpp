@@ -19,6 +19,7 @@
 #include "foundation/UserFolder.h"
 #include "foundation/WindowPlacement.h"
 #include "report/ui/InpRenbanForm.h"
+#include "report/ui/MenuPrintForm.h"
 #include "workspace/ui/FileCommands.h"
 #include "workspace/ui/InpJyokenForm.h"
 #include "workspace/ui/InpKajyuForm.h"
@@ -232,7 +233,7 @@ void frmMenuMain::cmdMenu_Click(int index) {
             if (analyse()) ShowResultsForm(m_state, m_ui, this);
             break;
         case 4:
-            analyse();  // the print menu opens here after a successful analysis
+            if (analyse()) ShowPrintMenu(m_state, m_ui, this, m_setup.previewStarter);
             break;
         default:
             ShowNumberingForm(m_state.IniFilePath, m_ui, this);
