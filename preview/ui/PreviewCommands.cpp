@@ -6,8 +6,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -24,6 +22,7 @@
 #include "preview/PageControl.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/FrmPreview.h"
+#include "preview/ui/PageView.h"
 #include "preview/ui/PreviewToolbar.h"
 
 #if __has_include("pagesetup/CWordReport.h")
@@ -123,12 +122,6 @@ PreviewCommands::PreviewCommands(frmPreview& window, PreviewControl& control, Ui
         frmAbout about(m_ui, AboutProgram::Preview, &m_window);
         about.exec();
     };
-    dialogs.printDialog = [this](QPrinter& printer) {
-        QPrintDialog dialog(&printer, &m_window);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        dialog.setMinMax(1, std::max(1, m_control.pageCount()));
-        return dialog.exec() == QDialog::Accepted;
-    };
     dialogs.wordExport = [this] {
 #ifdef PREVIEW_HAS_WORD_EXPORT
         const DocumentContext& context = m_window.document().context();
@@ -139,11 +132,9 @@ PreviewCommands::PreviewCommands(frmPreview& window, PreviewControl& control, Ui
         word::exportWord(&m_window, m_ui, paths, m_window.UsrPreviewFile);
 #endif
     };
-    if (auto* pageControl = dynamic_cast<PageControl*>(&m_control)) {
-        pageControl->setPrintDialog([this](QPrinter& printer) {
-            return !dialogs.printDialog || dialogs.printDialog(printer);
-        });
-    }
+    // Printing asks for the printer and the page range first.
+    if (auto* pageControl = dynamic_cast<PageControl*>(&m_control))
+        PageView::installPrintDialog(*pageControl, &m_window);
 
     connect(&m_toolbar, &PreviewToolbar::ToolClick, this,
             &PreviewCommands::SSActiveToolBars1_ToolClick);

@@ -6,8 +6,9 @@
 // Pages are 1-based physical pages of the control; every page request is kept within
 // 1..pageCount. Zoom is in per cent, within the limits the window set at load (25 to 150).
 // Failures are worded here: a file that cannot be written or read, a print that failed. The
-// modal steps (option dialogs, page setup, about box, print dialog, Word export) sit behind
-// `dialogs` so that tests can answer them; file dialogs and messages go through UiServices.
+// modal steps (option dialogs, page setup, about box, Word export) sit behind `dialogs` so
+// that tests can answer them; file dialogs and messages go through UiServices, and printing
+// through the print dialog of PageView::installPrintDialog.
 //
 // Ownership: the window owns this object; the control, the UI services and the PDF option
 // belong to the window's owner and outlive it.
@@ -21,7 +22,6 @@
 #include "pagesetup/InpPDFOption.h"
 #include "preview/PreviewControl.h"
 
-class QPrinter;
 class QTreeWidgetItem;
 class QWidget;
 class UiServices;
@@ -60,7 +60,6 @@ class PreviewCommands : public QObject {
         std::function<bool(QWidget* parent)> askWordOptions;
         std::function<void()> pageSetup;
         std::function<void()> about;
-        std::function<bool(QPrinter& printer)> printDialog;  // false: cancelled
         std::function<void()> wordExport;
     };
 

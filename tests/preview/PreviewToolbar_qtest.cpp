@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
@@ -122,6 +123,8 @@ class PreviewToolbarTest : public QObject {
             start(withFile ? prn : std::string());
         }
         void start(const std::string& file) {
+            program.window.reset();  // the window before its control
+            program.control.reset();
             StartUpEnvironment env;
             env.localDataFolder = dir.path();
             env.programFolder = dir.path();
@@ -444,7 +447,7 @@ class PreviewToolbarTest : public QObject {
 
     void failedPrintIsReported() {
         Fixture f(false);  // no pages: nothing can be printed
-        f.commands().dialogs.printDialog = [](QPrinter&) { return true; };
+        static_cast<PageControl&>(f.control()).setPrintDialog([](QPrinter&) { return true; });
         f.click(tool_ids::Print);
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QVERIFY(f.ui.messages[0].text.startsWith(QStringLiteral("印刷できませんでした。")));
