@@ -17,6 +17,7 @@
 #include "foundation/ui/AboutBox.h"
 #include "foundation/ui/CFileDialog.h"
 #include "foundation/ui/UiServices.h"
+#include "pagesetup/CWordReport.h"
 #include "pagesetup/ExportOptionForms.h"
 #include "pagesetup/PageSetupForm.h"
 #include "preview/PageControl.h"
@@ -24,11 +25,6 @@
 #include "preview/ui/FrmPreview.h"
 #include "preview/ui/PageView.h"
 #include "preview/ui/PreviewToolbar.h"
-
-#if __has_include("pagesetup/CWordReport.h")
-#include "pagesetup/CWordReport.h"
-#define PREVIEW_HAS_WORD_EXPORT 1
-#endif
 
 namespace preview {
 
@@ -123,14 +119,12 @@ PreviewCommands::PreviewCommands(frmPreview& window, PreviewControl& control, Ui
         about.exec();
     };
     dialogs.wordExport = [this] {
-#ifdef PREVIEW_HAS_WORD_EXPORT
         const DocumentContext& context = m_window.document().context();
         word::WordExportPaths paths;
         paths.previewIniPath = QString::fromStdString(context.iniPath);
         paths.printFileFolder = context.printFileFolder;
         paths.programFolder = context.programFolder;
         word::exportWord(&m_window, m_ui, paths, m_window.UsrPreviewFile);
-#endif
     };
     // Printing asks for the printer and the page range first.
     if (auto* pageControl = dynamic_cast<PageControl*>(&m_control))

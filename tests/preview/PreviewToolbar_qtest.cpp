@@ -109,6 +109,11 @@ class PreviewToolbarTest : public QObject {
 
         explicit Fixture(bool withFile = true) {
             prn = dir.file("report.prn");
+            ScratchFolder::write(dir.file("LINE_PRN.DEF"),
+                                 cp932::fromUtf8("\"線種\"\r\n1, 0, 0, \"細\"\r\nEND\r\n"));
+            ScratchFolder::write(dir.file("STR_PRN.DEF"),
+                                 cp932::fromUtf8("\"文字\"\r\n1, 0, \"ＭＳ 明朝\", 200, 0, 0, 0, "
+                                                 "\"a\"\r\nEND\r\n"));
             FigureBuffer figure;
             figure.addLine(figure.addPoint(0, 0), figure.addPoint(100, 100), 1);
             const std::string data = dir.file("fig1.dat");
@@ -184,6 +189,10 @@ class PreviewToolbarTest : public QObject {
         QVERIFY(f.tools().tool(QStringLiteral("ID_ExportWord"))->isEnabled());
         QCOMPARE(f.control().pageCount(), 3);
         QCOMPARE(f.pageBox(), QStringLiteral("1/3"));
+        const auto& items = static_cast<PageControl&>(f.control()).document().pages[0].items;
+        QVERIFY(std::any_of(items.begin(), items.end(), [](const PageItem& item) {
+            return std::holds_alternative<Shape>(item);  // the figure's line
+        }));
     }
 
     void zoomStepsStayWithinTheLimits_data() {
