@@ -80,6 +80,7 @@ struct Section {
     int minimumIntegerDigits = 0;
     int decimals = 0;
     bool hasPlaceholders = false;
+    std::string decimalKinds;  // '0' or '#' per decimal placeholder, in order
 };
 
 Section parseSection(std::string_view pattern) {
@@ -120,6 +121,10 @@ Section parseSection(std::string_view pattern) {
         }
     }
     section.minimumIntegerDigits = sinceFirstZero < 0 ? 0 : sinceFirstZero;
+    for (const auto& t : section.tokens) {
+        if (t.kind == Section::Kind::Point) section.decimalKinds.clear();
+        if (t.kind == Section::Kind::Digit) section.decimalKinds += t.placeholder;
+    }
     return section;
 }
 
@@ -153,11 +158,7 @@ std::string render(const Section& section, double magnitude) {
                        '0');
     }
     // Trailing zeros of optional ("#") decimal places are dropped.
-    std::vector<char> decimalKinds;
-    for (const auto& t : section.tokens) {
-        if (t.kind == Section::Kind::Point) decimalKinds.clear();
-        if (t.kind == Section::Kind::Digit) decimalKinds.push_back(t.placeholder);
-    }
+    const std::string& decimalKinds = section.decimalKinds;
     std::size_t shownDecimals = fraction.size();
     while (shownDecimals > 0 && fraction[shownDecimals - 1] == '0' &&
            decimalKinds[shownDecimals - 1] == '#') {
@@ -209,25 +210,48 @@ std::string render(const Section& section, double magnitude) {
 
 }  // namespace
 
-std::string FormatNumber(double value, std::string_view pattern) {
-    if (pattern.empty()) return FormatGeneralNumber(value);
+struct NumberPattern::Parsed {
+    bool general = false;
+    Section positive;
+    bool hasNegative = false;
+    Section negative;
+};
+
+NumberPattern::NumberPattern(std::string_view pattern) {
+    auto parsed = std::make_shared<Parsed>();
+    if (pattern.empty()) parsed->general = true;
     if (pattern.size() == 14) {
         std::string lower(pattern);
         for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower == "general number") return FormatGeneralNumber(value);
+        if (lower == "general number") parsed->general = true;
     }
+    if (!parsed->general) {
+        const auto parts = splitSections(pattern);
+        parsed->positive = parseSection(parts[0]);
+        if (parts.size() >= 2 && !parts[1].empty()) {
+            parsed->hasNegative = true;
+            parsed->negative = parseSection(parts[1]);
+        }
+    }
+    m_parsed = std::move(parsed);
+}
+
+std::string NumberPattern::format(double value) const {
+    const Parsed& p = *m_parsed;
+    if (p.general) return FormatGeneralNumber(value);
     if (!std::isfinite(value)) value = 0.0;
-    const auto parts = splitSections(pattern);
-    const Section positive = parseSection(parts[0]);
     const double magnitude = std::fabs(value);
-    if (!(value < 0)) return render(positive, magnitude);
-    if (parts.size() >= 2 && !parts[1].empty()) {
-        const Section negative = parseSection(parts[1]);
-        if (roundsToZero(magnitude, negative)) return render(positive, 0.0);
-        return render(negative, magnitude);
+    if (!(value < 0)) return render(p.positive, magnitude);
+    if (p.hasNegative) {
+        if (roundsToZero(magnitude, p.negative)) return render(p.positive, 0.0);
+        return render(p.negative, magnitude);
     }
-    if (roundsToZero(magnitude, positive)) return render(positive, 0.0);
-    return "-" + render(positive, magnitude);
+    if (roundsToZero(magnitude, p.positive)) return render(p.positive, 0.0);
+    return "-" + render(p.positive, magnitude);
+}
+
+std::string FormatNumber(double value, std::string_view pattern) {
+    return NumberPattern(pattern).format(value);
 }
 
 std::string FormatGeneralNumber(double value) {

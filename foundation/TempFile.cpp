@@ -22,12 +22,13 @@ std::string TempFolder() {
     return folder;
 }
 
-std::optional<std::string> MakeTempFileName() {
+std::optional<std::string> MakeTempFileName(std::string_view extension) {
     const std::string folder = TempFolder();
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[32];
-        std::snprintf(name, sizeof name, "/~QM%08X.TMP", static_cast<unsigned>(RandomUInt32()));
+        std::snprintf(name, sizeof name, "/~QM%08X", static_cast<unsigned>(RandomUInt32()));
         std::string path = folder + name;
+        path += extension;
         const int fd =
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0) {

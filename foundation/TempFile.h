@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The temporary folder without a trailing separator.
@@ -15,7 +16,8 @@ std::string TempFolder();
 
 // Creates a new empty file and returns its full path; nullopt when no file can be made
 // (the folder is missing or not writable, or 100 random names in a row were taken).
-std::optional<std::string> MakeTempFileName();
+// `extension` replaces ".TMP" for files that a desktop program opens by their kind (".docx").
+std::optional<std::string> MakeTempFileName(std::string_view extension = ".TMP");
 
 // The names taken for one print session, at most `capacity` of them. take() refuses the
 // name beyond the capacity before any file is created.

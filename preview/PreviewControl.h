@@ -17,8 +17,12 @@
 // implement this interface with fixed metrics.
 
 #include <QImage>
+#include <QPageSize>
+#include <QSize>
 #include <QString>
+#include <algorithm>
 #include <array>
+#include <span>
 
 namespace preview {
 
@@ -41,6 +45,14 @@ struct TextExtent {
 // Left, centre and right part of a header or footer, kept apart so that a "|" typed into one
 // part never shifts the others.
 using HeaderFooterParts = std::array<QString, 3>;
+
+// What the PDF converter is told: headings are the tags that begin with tagPrefix followed by
+// the level and "|" ("%TOC|1|1. Conditions"); compression level 0 writes the streams
+// uncompressed, any other level compressed.
+struct PdfOptions {
+    QString tagPrefix = QStringLiteral("%TOC|");
+    int compressionLevel = 3;
+};
 
 enum class ZoomMode { Percentage = 0, Thumbnail = 1, TwoPages = 2, WholePage = 3, PageWidth = 4 };
 
@@ -89,11 +101,18 @@ class PreviewControl {
 
     // Text
     virtual void setFont(const FontSpec& font) = 0;
-    virtual FontSpec font() const = 0;  // size as the control keeps it (read back)
+    // The size as the control keeps it (PageControl: in 1/100 point; a size outside
+    // 0.01-1638 points is refused and the old one stays).
+    virtual FontSpec font() const = 0;
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setFontBold(bool on) = 0;
     virtual void setFontUnderline(bool on) = 0;
+    virtual void setFontItalic(bool on) {
+        FontSpec f = font();
+        f.italic = on;
+        setFont(f);
+    }
     virtual int currentX() const = 0;
     virtual int currentY() const = 0;
     virtual void setCurrentX(int x) = 0;
@@ -107,12 +126,14 @@ class PreviewControl {
 
     // Drawing
     virtual void setPenWidth(int twips) = 0;  // 0 = the thinnest line the device draws
-    virtual void setPenStyle(int style) = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    virtual void setPenStyle(int style) = 0;
     virtual void setFillStyle(int style) = 0;  // 0 filled, 1 transparent
     virtual void drawLine(int x1, int y1, int x2, int y2) = 0;
     virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
     // width and height 0: the picture's own size at 96 dpi.
-    virtual void drawPicture(const QImage& picture, int x, int y, int width = 0, int height = 0) = 0;
+    virtual void drawPicture(const QImage& picture, int x, int y, int width = 0,
+                             int height = 0) = 0;
 
     // Tags: a named range at the current position (outline bookmarks "%TOC|1|...").
     virtual void beginTag(const QString& text) = 0;
@@ -128,15 +149,73 @@ class PreviewControl {
     virtual double zoomMax() const = 0;
     virtual void setZoomStep(double percent) = 0;
     virtual double zoomStep() const = 0;
-    virtual int previewPage() const = 0;          // 1-based page shown; 0 with no pages
-    virtual void setPreviewPage(int page) = 0;    // clamped to 1..pageCount
-    virtual int pageCount() const = 0;            // pages finished or begun
-    virtual int currentPage() const = 0;          // number of the page being produced
+    virtual int previewPage() const = 0;        // 1-based page shown; 0 with no pages
+    virtual void setPreviewPage(int page) = 0;  // clamped to 1..pageCount
+    virtual int pageCount() const = 0;          // pages finished or begun
+    virtual int currentPage() const = 0;        // number of the page being produced
 
     // Saved document (VDF): the whole document with its page formats.
     virtual bool saveDocument(const QString& path, QString* error) = 0;
     // Validates the whole file before it replaces the current document.
     virtual bool loadDocument(const QString& path, QString* error) = 0;
+
+    // The operations below have defaults so that test doubles need not implement them.
+
+    // Prints the document on the device; with showDialog the print dialog (when the window
+    // installed one) chooses the printer and the page range first. False with the reason when
+    // nothing was printed (also when the dialog was cancelled: reason empty).
+    virtual bool print(bool showDialog, QString* error) {
+        (void)showDialog;
+        if (error) *error = QStringLiteral("printing is not available");
+        return false;
+    }
+    // Writes the document as PDF with its outline; the file is replaced atomically, and a
+    // failed write leaves the old file and gives the reason.
+    virtual bool exportPdf(const QString& path, const PdfOptions& options, QString* error) {
+        (void)path, (void)options;
+        if (error) *error = QStringLiteral("PDF export is not available");
+        return false;
+    }
+    // True once the document reached its capacity: later pages and items are not recorded
+    // and newPage fails.
+    virtual bool capacityExceeded() const { return false; }
+
+    // ---- Added for the print-file loader (to be reconciled) ----
+
+    // Prints a text whose characters stand on a fixed grid rather than at their measured
+    // advances: UTF-16 unit i is placed at currentX + advances[0] + ... + advances[i - 1]
+    // (twips), all at currentY; currentX then advances by the sum. `advances` has one entry
+    // per UTF-16 unit. The default prints the units one by one; a control should record the
+    // whole run as one item.
+    virtual void printTextOnGrid(const QString& text, std::span<const int> advances) {
+        int x = currentX();
+        const qsizetype n =
+            std::min<qsizetype>(text.size(), static_cast<qsizetype>(advances.size()));
+        for (qsizetype i = 0; i < n; ++i) {
+            setCurrentX(x);
+            printText(QString::fromRawData(text.constData() + i, 1));
+            x += advances[static_cast<std::size_t>(i)];
+        }
+        setCurrentX(x);
+    }
+    // The paper of the pages begun now, in twips, as it lies (landscape swaps the sides).
+    // The default takes the size from paperSize() and orientation() (B4 and B5 are JIS;
+    // the user size and unknown codes give A4).
+    virtual QSize paperSizeTwips() const {
+        QPageSize::PageSizeId id = QPageSize::A4;
+        switch (paperSize()) {
+            case 8: id = QPageSize::A3; break;
+            case 11: id = QPageSize::A5; break;
+            case 12: id = QPageSize::JisB4; break;
+            case 13: id = QPageSize::JisB5; break;
+            default: break;
+        }
+        const QSizeF mm = QPageSize::size(id, QPageSize::Millimeter);
+        const QSize twips(static_cast<int>(mm.width() / 25.4 * 1440.0 + 0.5),
+                          static_cast<int>(mm.height() / 25.4 * 1440.0 + 0.5));
+        return orientation() == 1 ? twips.transposed() : twips;
+    }
 };
+
 
 }  // namespace preview

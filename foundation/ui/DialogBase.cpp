@@ -123,12 +123,11 @@ void DialogBase::restorePosition() {
     // One geometry throughout: the contents' rectangle, which every platform reports the
     // same way before and after the window manager adds its frame.
     QRect contents = geometry();
-    const std::int32_t top =
-        PlaceOnAxis(read(kTop), PixelsToTwips(screen->geometry().height(), dpiY),
-                    PixelsToTwips(contents.height(), dpiY));
-    const std::int32_t left =
-        PlaceOnAxis(read(kLeft), PixelsToTwips(screen->geometry().width(), dpiX),
-                    PixelsToTwips(contents.width(), dpiX));
+    const auto place = m_centreBeyondScreen ? PlaceMainWindowOnAxis : PlaceOnAxis;
+    const std::int32_t top = place(read(kTop), PixelsToTwips(screen->geometry().height(), dpiY),
+                                   PixelsToTwips(contents.height(), dpiY));
+    const std::int32_t left = place(read(kLeft), PixelsToTwips(screen->geometry().width(), dpiX),
+                                    PixelsToTwips(contents.width(), dpiX));
     contents.moveTopLeft(QPoint(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY)));
     if (stored && m_keepSize) {
         const std::int32_t width = read(kWidth);

@@ -50,6 +50,9 @@ class DialogBase : public QDialog {
                           bool keepSize = false);
     // What an empty UsrHelpFile does to the Help button: disable it (default) or hide it.
     void setHideHelpWhenNoHelpFile(bool hide) { m_hideHelp = hide; }
+    // Also centre an axis whose stored value lies at or beyond the screen's size (the main
+    // window's rule), so that a position saved on a larger screen never opens off screen.
+    void setCentreBeyondScreen(bool on) { m_centreBeyondScreen = on; }
 
     // Runs the load step now if it has not run yet (the first show runs it otherwise).
     void runLoadStep();
@@ -88,5 +91,6 @@ class DialogBase : public QDialog {
     std::string m_section;
     bool m_keepSize = false;
     bool m_hideHelp = false;
+    bool m_centreBeyondScreen = false;
     bool m_loaded = false;
 };

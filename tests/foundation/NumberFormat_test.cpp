@@ -23,6 +23,7 @@ class FormatNumberTable : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(FormatNumberTable, Formats) {
     const FormatCase& c = GetParam();
     EXPECT_EQ(FormatNumber(c.value, c.pattern), c.expected);
+    EXPECT_EQ(NumberPattern(c.pattern).format(c.value), c.expected);  // parsed once, reused
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -18,6 +18,8 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/UserFolder.h"
 #include "foundation/WindowPlacement.h"
+#include "report/ui/InpRenbanForm.h"
+#include "report/ui/MenuPrintForm.h"
 #include "workspace/ui/FileCommands.h"
 #include "workspace/ui/InpJyokenForm.h"
 #include "workspace/ui/InpKajyuForm.h"
@@ -231,9 +233,10 @@ void frmMenuMain::cmdMenu_Click(int index) {
             if (analyse()) ShowResultsForm(m_state, m_ui, this);
             break;
         case 4:
-            analyse();  // the print menu opens here after a successful analysis
+            if (analyse()) ShowPrintMenu(m_state, m_ui, this, m_setup.previewStarter);
             break;
-        default:  // 5: the numbering-style form opens here
+        default:
+            ShowNumberingForm(m_state.IniFilePath, m_ui, this);
             break;
     }
     setCommandRunning(false);

@@ -16,6 +16,7 @@
 #include "foundation/ui/UiServices.h"
 #include "workspace/WorkspaceState.h"
 
+class ProcessStarter;
 class QAction;
 class QGroupBox;
 class QPushButton;
@@ -27,6 +28,7 @@ struct MenuMainSetup {
     std::string executableName;      // without extension; names the per-user folder
     std::string localAppDataFolder;  // base of the per-user folder; empty: the user's own
     std::string iniFilePath;         // empty: beside the program, or per-user when read-only
+    ProcessStarter* previewStarter = nullptr;  // starts Preview; null: a detached process
 };
 
 class frmMenuMain : public QMainWindow {

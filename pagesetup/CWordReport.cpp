@@ -1,0 +1,403 @@
+#include "pagesetup/CWordReport.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "foundation/Cp932.h"
+#include "foundation/Numeric.h"
+#include "foundation/PrivateProfile.h"
+#include "foundation/SafeFile.h"
+#include "foundation/ui/UiServices.h"
+#include "pagesetup/DocxDocument.h"
+#include "pagesetup/WordTexts.h"
+
+namespace word {
+
+namespace {
+
+constexpr std::size_t kMaxPrintFileBytes = 256u << 20;
+constexpr double kFactorySize0 = 10.0;
+constexpr double kFactorySize1 = 8.0;
+constexpr double kLargestFontSize = 1638;  // points, the largest a word processor takes
+constexpr int kA4ShortMm = 210;
+constexpr int kA4LongMm = 297;
+
+// The lines of a print file: they end at LF or CR LF; a form feed stays inside its line.
+std::vector<QString> SplitLines(const std::string& bytes) {
+    std::vector<QString> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos) end = bytes.size();
+        std::size_t stop = end;
+        if (stop > start && bytes[stop - 1] == '\r') --stop;
+        lines.push_back(QString::fromStdString(
+            cp932::toUtf8(std::string_view(bytes).substr(start, stop - start))));
+        start = next;
+    }
+    return lines;
+}
+
+bool IsBlankLine(const QString& line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](QChar c) { return c == QChar(' ') || c == QChar(0x3000); });
+}
+
+// A size from Preview.ini: the number of its text, or the factory value when it is missing,
+// not a number or not a size a word processor takes; then the 10-to-9 rule.
+double ReadSize(const std::string& text, double factory) {
+    double size = factory;
+    if (const auto value = ParseDouble(text); value && *value > 0 && *value <= kLargestFontSize)
+        size = *value;
+    if (ToInt32HalfEven(size * 10) == 100) size = 9;
+    return size;
+}
+
+// A margin in whole mm (half to even), 0 for junk, not below 0.
+int ReadMargin(const std::string& text) {
+    return std::max(0, ToInt32HalfEven(Val(text)).value_or(0));
+}
+
+// The three characters at a 1-based position (fewer at the line's end).
+QString Field(const QString& line, int position, int length = 3) {
+    if (position < 1 || position > line.size()) return {};
+    return line.mid(position - 1, length);
+}
+
+// Whether CP932 holds the character in two bytes: everything but ASCII and the half-width
+// katakana (a character CP932 lacks counts as two as well).
+bool IsDoubleByte(QChar ch) {
+    const char16_t c = ch.unicode();
+    return !(c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F));
+}
+
+int WholePoints(double points) {
+    return ToInt32HalfEven(points).value_or(0);
+}
+
+}  // namespace
+
+CWordReport::CWordReport(WordDocument& document, const WordDesktop& desktop, UiServices* ui,
+                         WordExportPaths paths, FigureBitmapFunction drawFigure)
+    : m_doc(document),
+      m_desktop(desktop),
+      m_ui(ui),
+      m_paths(std::move(paths)),
+      m_drawFigure(std::move(drawFigure)) {}
+
+void CWordReport::message(const char* text) const {
+    if (m_ui == nullptr) return;
+    m_ui->message(hWnd, QString::fromUtf8(text), QString::fromUtf8(texts::MessageTitle),
+                  UiServices::Buttons::Ok, UiServices::Icon::Critical);
+}
+
+bool CWordReport::Run(const QString& PrintFileName) {
+    m_printFileName = PrintFileName;
+    if (!m_desktop.hasWordProcessor()) {
+        message(texts::NoWordProcessor);
+        return false;
+    }
+    m_failure.clear();
+    const bool exported = ExportPrintFileToWord();
+    if (!exported) message(texts::ExportFailed);
+    // What was produced is handed over also after an error.
+    if (!m_doc.finish()) {
+        if (exported) message(texts::ExportFailed);
+        return false;
+    }
+    return exported;
+}
+
+void CWordReport::LoadPageSettings() {
+    const CPrivateProfile profile;
+    const std::string ini = m_paths.previewIniPath.toStdString();
+    m_bodyFontName = QString::fromStdString(profile.GetValueString(ini, "StdFont", "Name"));
+    if (m_bodyFontName.isEmpty()) m_bodyFontName = QString::fromUtf8(texts::DefaultBodyFont);
+    m_bodySize0 = ReadSize(profile.GetValueString(ini, "StdFont", "Size0"), kFactorySize0);
+    m_bodySize1 = ReadSize(profile.GetValueString(ini, "StdFont", "Size1"), kFactorySize1);
+    m_orientation = profile.GetValueString(ini, "Page", "Orientation") == "Y" ? 1 : 0;
+    m_topMm = ReadMargin(profile.GetValueString(ini, "Page", "Top(mm)"));
+    m_leftMm = ReadMargin(profile.GetValueString(ini, "Page", "Left(mm)"));
+}
+
+PageSetup CWordReport::pageFor(int orientation) const {
+    // Margins stay below the paper's size.
+    const int width = orientation == 1 ? kA4LongMm : kA4ShortMm;
+    const int height = orientation == 1 ? kA4ShortMm : kA4LongMm;
+    PageSetup setup;
+    setup.orientation = orientation;
+    setup.topMargin = MillimetersToPoints(static_cast<float>(std::min(m_topMm, height - 1)));
+    setup.leftMargin = MillimetersToPoints(static_cast<float>(std::min(m_leftMm, width - 1)));
+    return setup;
+}
+
+QString CWordReport::GetPrintFileOrientation() const {
+    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
+    if (!file.ok()) return {};
+    const auto lines = SplitLines(file.bytes.substr(0, file.bytes.find('\n')));
+    if (lines.empty()) return {};
+    if (lines.front().contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
+    if (lines.front().contains(QLatin1String("A4T"))) return QStringLiteral("T");
+    return {};
+}
+
+bool CWordReport::SetupWordStyleFont(const QString& StyleName) {
+    StyleFont font;
+    font.farEastName = m_bodyFontName;
+    font.asciiName = m_bodyFontName;
+    font.otherName = QString::fromUtf8(texts::OtherCharactersFont);
+    font.size = m_bodySize0;
+    return m_doc.setStyleFont(StyleName, font);
+}
+
+bool CWordReport::fail(const QString& reason) {
+    if (m_failure.isEmpty()) m_failure = reason;
+    return false;
+}
+
+void CWordReport::typeText(const QString& text) {
+    if (text.isEmpty()) return;
+    m_doc.typeText(text);
+    // The insertion point's place on the line, on the grid the preview uses: a double-byte
+    // character is as wide as its size, any other half of it.
+    for (const QChar ch : text) {
+        if (ch == QChar('\f')) {
+            m_lineAdvance = 0;
+            continue;
+        }
+        m_lineAdvance += IsDoubleByte(ch) ? m_typedSize : m_typedSize / 2;
+    }
+}
+
+bool CWordReport::ExportPrintFileToWord() {
+    LoadPageSettings();
+    m_currentFontSize = m_bodySize0;
+    m_typedSize = m_bodySize0;
+    m_lineAdvance = 0;
+    const QString mark = GetPrintFileOrientation();
+
+    m_doc.newDocument();
+    m_doc.setViewType(1);
+    m_doc.setPageSetup(pageFor(mark == "T" ? 0 : mark == "Y" ? 1 : m_orientation));
+    if (!SetupWordStyleFont(kNormalStyleName) || !m_doc.applyStyle(kNormalStyleName))
+        return fail(QStringLiteral("the base style was refused"));
+    m_doc.setAutoSpace(false, false);
+    m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
+    m_doc.setLineSpacing(m_currentFontSize);
+
+    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
+    if (!file.ok()) return fail(QStringLiteral("the print file cannot be read"));
+    const std::vector<QString> lines = SplitLines(file.bytes);
+    std::size_t next = mark.isEmpty() ? 0 : 1;
+    while (next < lines.size()) {
+        const QString& line = lines[next++];
+        m_skipNextLine = m_applyLineSpacing = m_restoreExactSpacing = false;
+        int p = static_cast<int>(line.indexOf(QChar('?'))) + 1;
+        if (p == 0) {
+            typeText(line);
+        } else {
+            const int n = static_cast<int>(line.size());
+            if (p > 1) typeText(line.left(p - 1));
+            while (p <= n) {
+                if (!ExecPrintCommand(p, line)) {
+                    if (!m_failure.isEmpty()) return false;
+                    typeText(line.mid(p - 1, 1));
+                    ++p;
+                }
+            }
+        }
+        m_doc.newParagraph();
+        m_lineAdvance = 0;
+        if (m_skipNextLine) {
+            m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
+            // The enlarged line stands in for the empty line after it; a line with text or a
+            // page break is kept.
+            if (next < lines.size() && IsBlankLine(lines[next])) ++next;
+        }
+        if (m_applyLineSpacing) m_doc.setLineSpacing(m_pendingLineSpacing);
+        if (m_restoreExactSpacing) m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
+    }
+    return true;
+}
+
+bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
+    if (Position < 1 || Position > Line.size()) return false;
+    if (Line[Position - 1] == QChar('\f')) {
+        m_doc.insertPageBreak();
+        m_lineAdvance = 0;
+        ++Position;
+        return true;
+    }
+    if (Line[Position - 1] != QChar('?')) return false;
+    const QString code = Field(Line, Position + 1, 2);
+    const auto baseSize = [&](double size) {
+        m_currentFontSize = size;
+        m_typedSize = size;
+        m_doc.setFontSize(size);
+        m_applyLineSpacing = true;
+        m_pendingLineSpacing = size;
+    };
+    const auto smallSize = [&](int raise) {
+        m_typedSize = m_currentFontSize * 0.5;
+        m_doc.setFontSize(m_typedSize);
+        m_doc.setRaise(raise);
+    };
+    const auto spacing = [&](double factor) {
+        m_applyLineSpacing = true;
+        m_pendingLineSpacing = m_currentFontSize * factor;
+    };
+    if (code == "PF") {
+        const int orientation = Field(Line, Position + 4) == "A4T" ? 0 : 1;
+        m_doc.insertSectionBreak();
+        m_doc.setPageSetup(pageFor(orientation));
+        m_lineAdvance = 0;
+        Position += 15;
+        if (Position <= Line.size() && Line[Position - 1] == QChar('\f')) ++Position;
+        return true;
+    }
+    if (code == "FG") {
+        if (!figureCommand(Position, Line)) return false;
+        Position = static_cast<int>(Line.size()) + 1;
+        return true;
+    }
+    if (code == "BM") {
+        if (!bitmapCommand(Position, Line)) return false;
+        Position = static_cast<int>(Line.size()) + 1;
+        return true;
+    }
+    if (code == "R1" || code == "R2" || code == "F0" || code == "FH" || code == "FQ" ||
+        code == "FE" || code == "FP") {
+    } else if (code == "M0" || code == "E0" || code == "EY") {
+        baseSize(m_bodySize0);
+    } else if (code == "M1") {
+        baseSize(m_bodySize1);
+    } else if (code == "EX" || code == "E2") {
+        m_currentFontSize *= 2;
+        m_typedSize = m_currentFontSize;
+        m_doc.setFontSize(m_currentFontSize);
+        m_doc.setLineSpacingRule(LineSpacingRule::Single);
+        m_skipNextLine = true;
+    } else if (code == "S0") {
+        m_typedSize = m_currentFontSize;
+        m_doc.setFontSize(m_currentFontSize);
+        m_doc.setRaise(0);
+    } else if (code == "SU") {
+        smallSize(WholePoints(m_currentFontSize * 0.5));
+    } else if (code == "SL") {
+        smallSize(0);
+    } else if (code == "T0") {
+        spacing(1);
+    } else if (code == "TK") {
+        spacing(20.0 / 18.0);
+    } else if (code == "TS") {
+        spacing(12.0 / 18.0);
+    } else if (code == "!0" || code == "!1") {
+        m_doc.setBold(code == "!1");
+    } else if (code == "L0") {
+        m_doc.setUnderline(false);
+    } else if (code == "LU" || code == "LO") {
+        m_doc.setUnderline(true);
+    } else {
+        return false;
+    }
+    Position += 3;
+    return true;
+}
+
+namespace {
+// A bitmap's own size at 96 dpi, in points.
+QSizeF OwnSize(const QImage& image) {
+    return QSizeF(image.width() * 0.75, image.height() * 0.75);
+}
+}  // namespace
+
+bool CWordReport::figureCommand(int Position, const QString& Line) {
+    const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
+    const QString list = Line.mid(Position + 11);
+    const FigureBitmap figure = m_drawFigure(list, m_paths.programFolder);
+    // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
+    if (figure.image.isNull()) return true;
+    if (fixed) {
+        if (!m_doc.insertFloatingPicture(figure.image, OwnSize(figure.image), m_lineAdvance))
+            return fail(QStringLiteral("the figure was refused"));
+        return true;
+    }
+    if (!m_doc.insertInlinePicture(figure.image, OwnSize(figure.image)))
+        return fail(QStringLiteral("the figure was refused"));
+    m_doc.setLineSpacingRule(LineSpacingRule::Single);
+    m_restoreExactSpacing = true;
+    m_applyLineSpacing = true;
+    m_pendingLineSpacing = m_currentFontSize;
+    return true;
+}
+
+bool CWordReport::bitmapCommand(int Position, const QString& Line) {
+    const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
+    const auto points = [&](int at) {
+        const int mm = ToInt32HalfEven(Val(Field(Line, at).toStdString())).value_or(0);
+        return WholePoints(MillimetersToPoints(static_cast<float>(mm)));
+    };
+    const int width = points(Position + 12);
+    const int height = points(Position + 16);
+    QString name = Line.mid(Position + 19);
+    if (name.contains(QLatin1String("%TMPDIR%"))) name = m_paths.printFileFolder + name.mid(8);
+    if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
+
+    // Only a regular file is read: a pipe or device would hold the export up.
+    const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
+    if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
+    QSizeF size = OwnSize(image);
+    if (width > 0) {
+        // Fitted within width x height keeping its proportions; by its width alone when no
+        // height is given.
+        double scale = width / size.width();
+        if (height > 0) scale = std::min(scale, height / size.height());
+        size *= scale;
+    }
+    if (fixed) {
+        if (!m_doc.insertFloatingPicture(image, size, m_lineAdvance))
+            return fail(QStringLiteral("the bitmap was refused"));
+        return true;
+    }
+    if (!m_doc.insertInlinePicture(image, size))
+        return fail(QStringLiteral("the bitmap was refused"));
+    m_doc.setLineSpacingRule(LineSpacingRule::Single);
+    m_restoreExactSpacing = true;
+    m_applyLineSpacing = true;
+    m_pendingLineSpacing = m_currentFontSize;
+    return true;
+}
+
+void exportWord(QWidget* parent, UiServices& ui, const WordExportPaths& paths,
+                const QString& printFileName) {
+    const XdgWordDesktop desktop;
+    DocxDocument document(&desktop);
+    CWordReport report(document, desktop, &ui, paths);
+    report.hWnd = parent;
+    report.Run(printFileName);
+}
+
+namespace {
+// The benchmark's desktop: a document is always wanted and never opened.
+class WriteOnlyDesktop final : public WordDesktop {
+  public:
+    bool hasWordProcessor() const override { return true; }
+    bool openDocument(const QString&) const override { return true; }
+};
+}  // namespace
+
+bool exportWordToFile(const WordExportPaths& paths, const QString& printFileName,
+                      const QString& outputPath) {
+    const WriteOnlyDesktop desktop;
+    DocxDocument document(&desktop);
+    document.setOutputPath(outputPath);
+    CWordReport report(document, desktop, nullptr, paths);
+    return report.Run(printFileName);
+}
+
+}  // namespace word

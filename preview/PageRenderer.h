@@ -1,0 +1,29 @@
+#pragma once
+// The one drawing routine of a page: draws the items of one page of a PageDocument onto any
+// QPainter (the view widget, QPrinter, QPdfWriter, a QImage) through one transform from
+// twips to the device. Text runs are drawn as glyph runs of the same raw fonts that measured
+// them (FontFactory), so positions on every device agree with the recorded ones; everything
+// is drawn as vectors. The painter's own state is restored on return.
+
+#include <QRectF>
+#include <QTransform>
+#include <cstddef>
+
+class QPainter;
+
+namespace preview {
+
+class FontFactory;
+struct PageDocument;
+
+// Twips to device units for a device of dpiX x dpiY dots per inch, the paper's top-left corner
+// at `origin` (device units). Example: at 96 dpi, twip (1440, 720) maps to (96, 48) + origin.
+QTransform twipsToDevice(double dpiX, double dpiY, QPointF origin = QPointF());
+
+// Draws page `pageIndex` (0-based; nothing when out of range). With a valid `visibleTwips`,
+// items whose box lies outside it are skipped. The paper itself (white) is not painted.
+void drawPage(QPainter& painter, const PageDocument& document, std::size_t pageIndex,
+              FontFactory& fonts, const QTransform& toDevice,
+              const QRectF& visibleTwips = QRectF());
+
+}  // namespace preview

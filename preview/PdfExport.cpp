@@ -1,0 +1,119 @@
+#include "preview/PdfExport.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "foundation/SafeFile.h"
+#include "preview/PageModel.h"
+#include "preview/PageRenderer.h"
+#include "preview/PdfOutline.h"
+#include "preview/VdfFormat.h"
+
+namespace preview {
+
+namespace {
+
+QPageSize::PageSizeId pageSizeId(int paperCode) {
+    switch (paperCode) {
+        case PaperA3:
+            return QPageSize::A3;
+        case PaperA5:
+            return QPageSize::A5;
+        case PaperB4:
+            return QPageSize::JisB4;
+        case PaperB5:
+            return QPageSize::JisB5;
+        default:
+            return QPageSize::A4;
+    }
+}
+
+}  // namespace
+
+QPageLayout pageLayoutFor(const PageFormat& format) {
+    return QPageLayout(QPageSize(pageSizeId(format.paperCode)),
+                       format.orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0));
+}
+
+std::vector<OutlineEntry> outlineEntries(const PageDocument& document, const QString& tagPrefix) {
+    std::vector<OutlineEntry> entries;
+    for (std::size_t p = 0; p < document.pages.size(); ++p) {
+        for (const PageTag& tag : document.pages[p].tags) {
+            if (!tag.text.startsWith(tagPrefix)) continue;
+            const qsizetype bar = tag.text.indexOf(QLatin1Char('|'), tagPrefix.size());
+            if (bar < 0) continue;
+            bool ok = false;
+            const int level = tag.text.mid(tagPrefix.size(), bar - tagPrefix.size()).toInt(&ok);
+            if (!ok || level < 1 || level > 9) continue;
+            entries.push_back(
+                OutlineEntry{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
+        }
+    }
+    return entries;
+}
+
+QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
+                    QString* error) {
+    if (document.pages.empty()) {
+        if (error) *error = QStringLiteral("the document has no pages");
+        return {};
+    }
+    QByteArray drawn;
+    {
+        QBuffer buffer(&drawn);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1440);  // a device unit is a twip
+        writer.setCreator(QStringLiteral("Preview"));
+        writer.setPageLayout(pageLayoutFor(document.pages.front().format));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            if (error) *error = QStringLiteral("the PDF writer cannot start");
+            return {};
+        }
+        for (std::size_t p = 0; p < document.pages.size(); ++p) {
+            if (p > 0) {
+                writer.setPageLayout(pageLayoutFor(document.pages[p].format));
+                writer.newPage();
+            }
+            drawPage(painter, document, p, fonts, QTransform());
+        }
+        painter.end();
+    }
+    std::vector<OutlineItem> outline;
+    for (const OutlineEntry& entry : outlineEntries(document, options.tagPrefix)) {
+        outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
+                                      entry.x / 20.0, entry.y / 20.0});
+    }
+    std::string reason;
+    const std::string finished =
+        finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())), outline,
+                  options.compressionLevel != 0, reason);
+    if (finished.empty()) {
+        if (error)
+            *error = QStringLiteral("the PDF could not be finished: %1")
+                         .arg(QString::fromStdString(reason));
+        return {};
+    }
+    return QByteArray(finished.data(), qsizetype(finished.size()));
+}
+
+bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QString& path,
+                  const PdfOptions& options, QString* error) {
+    const QByteArray bytes = buildPdf(document, fonts, options, error);
+    if (bytes.isEmpty()) return false;
+    const safefile::Outcome outcome =
+        safefile::replaceFile(QFile::encodeName(path).toStdString(),
+                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!outcome.ok()) {
+        if (error) *error = describeFileFailure(path, outcome);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace preview

@@ -1,0 +1,29 @@
+#pragma once
+// The libqpdf step of the PDF export, kept apart with plain standard types: libqpdf's headers
+// do not compile as C++20 under clang, so this one file is built as C++17 there.
+//
+// finishPdf reads a PDF from memory, adds an outline (bookmarks) and writes it back to memory
+// with every stream decoded and then compressed (compress) or left uncompressed.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace preview {
+
+// A bookmark: level 1 at the top, a level-n item under the last item of level n-1 (or higher
+// up when there is none); it shows page `page` (0-based) with the point (left, top), in
+// points from the page's top-left corner, at the window's top-left corner.
+struct OutlineItem {
+    int level = 1;
+    std::string title;  // UTF-8
+    int page = 0;
+    double left = 0;
+    double top = 0;
+};
+
+// The finished PDF; empty with the reason when libqpdf refused the input.
+std::string finishPdf(std::string_view pdf, const std::vector<OutlineItem>& outline, bool compress,
+                      std::string& reason);
+
+}  // namespace preview

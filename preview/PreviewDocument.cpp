@@ -1,0 +1,201 @@
+#include "preview/PreviewDocument.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "foundation/SafeFile.h"
+#include "preview/FigureRenderer.h"
+#include "preview/PrintFileLoader.h"
+#include "preview/RtfReader.h"
+#include "preview/StartUp.h"
+
+namespace preview {
+
+namespace {
+
+// Print files of the reports are a few megabytes at most.
+constexpr std::size_t kMaxPrintFileBytes = 256u << 20;
+
+QString readFailure(const safefile::ReadResult& read) {
+    switch (read.status) {
+        case safefile::Status::NotRegularFile:
+            return QStringLiteral("not a regular file");
+        case safefile::Status::TooLarge:
+            return QStringLiteral("the file is too large");
+        default:
+            return QString::fromLocal8Bit(std::strerror(read.err));
+    }
+}
+
+}  // namespace
+
+PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext context)
+    : m_control(control),
+      m_context(std::move(context)),
+      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder)) {
+    m_control.setEvents(this);
+    m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
+        return renderer->DrawFigure(x, y, path);
+    };
+}
+
+PreviewDocument::~PreviewDocument() {
+    m_control.setEvents(nullptr);
+}
+
+QString PreviewDocument::FileKindOf(const QString& path) {
+    return path.right(3).toUpper();
+}
+
+LoadOutcome PreviewDocument::LoadDocument(const QString& path) {
+    if (path.isEmpty()) return {};
+    m_context.previewFile = path;
+    const QString kind = FileKindOf(path);
+    if (kind == QLatin1String("RTF")) return LoadRtfDocument(path);
+    if (kind == QLatin1String("VDF")) return LoadVdfDocument(path);
+    return LoadPrintFile(path);
+}
+
+void PreviewDocument::LoadPageSettings() {
+    m_settings = ReadPageSettings(m_context.iniPath);
+    m_pageCounter = m_settings.pageInit - 1;
+    m_control.reset();
+    m_control.setDevice(m_settings.savedDeviceName);
+    m_control.setPaperSize(m_settings.paperSizeCode);
+    m_control.setOrientation(m_settings.orientationCode);
+    m_control.setMargins(m_settings.marginTop, m_settings.marginBottom, m_settings.marginLeft,
+                         m_settings.marginRight);
+    m_control.refresh();
+    m_printerDeviceName = m_control.device();
+}
+
+LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
+    LoadPageSettings();
+    m_outline.clear();
+    m_lastChapter = -1;
+    m_control.setPaperSize(m_settings.paperSizeCode);
+    m_control.setOrientation(m_settings.orientationCode);
+    m_control.startDoc();
+
+    PrintFileLoader loader(*this, m_figureDrawer);
+    loader.begin();
+    const safefile::ReadResult read =
+        safefile::readRegularFile(path.toStdString(), kMaxPrintFileBytes);
+    LoadOutcome outcome;
+    if (read.ok()) {
+        loader.layOutFile(read.bytes);
+    } else {
+        outcome = {false, readFailure(read)};
+    }
+    m_control.endDoc();
+    return outcome;
+}
+
+void PreviewDocument::prepareFreeTextDocument() {
+    LoadPageSettings();
+    m_outline.clear();
+    m_lastChapter = -1;
+    m_control.reset();
+    m_control.setFontName(m_settings.bodyFontName);
+    m_control.setFontSize(m_settings.bodySize0);
+    m_control.setPaperSize(m_settings.paperSizeCode);
+    m_control.setOrientation(m_settings.orientationCode);
+}
+
+LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
+    prepareFreeTextDocument();
+    const safefile::ReadResult read =
+        safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
+    m_control.startDoc();
+    LoadOutcome outcome;
+    if (read.ok()) {
+        const RtfDocument document = ParseRtf(read.bytes);
+        LayOutRtf(document, m_control);
+    } else {
+        outcome = {false, readFailure(read)};
+    }
+    m_control.endDoc();
+    return outcome;
+}
+
+LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
+    prepareFreeTextDocument();
+    QString error;
+    if (!m_control.loadDocument(path, &error)) return {false, error};
+    return {};
+}
+
+void PreviewDocument::addOutlineEntry(int level, const QString& heading) {
+    const int page = m_control.currentPage();
+    OutlineHeading entry;
+    entry.level = level;
+    entry.page = page;
+    entry.text = heading + QStringLiteral("(%1)").arg(page, 4, 10, QLatin1Char('0'));
+    if (level == 1) {
+        m_lastChapter = static_cast<int>(m_outline.size());
+    } else {
+        if (m_lastChapter < 0) return;  // no chapter to hang it on
+        entry.parent = m_lastChapter;
+    }
+    m_outline.push_back(std::move(entry));
+}
+
+HeaderFooterParts PreviewDocument::headerFooterParts(int slot) const {
+    const HeaderFooterSettings& hf = m_settings.headerFooter[static_cast<std::size_t>(slot)];
+    if (!hf.enabled) return {};
+    TokenValues values;
+    values.pageCounter = m_pageCounter;
+    values.fileName = QString::fromStdString(GetFileNamePart(m_context.previewFile.toStdString()));
+    values.now = (m_context.clock ? m_context.clock : &m_systemClock)->now();
+    values.locale = m_context.locale;
+    return {hf.showL ? ExpandHeaderFooterTokens(hf.textL, values) : QString(),
+            hf.showC ? ExpandHeaderFooterTokens(hf.textC, values) : QString(),
+            hf.showR ? ExpandHeaderFooterTokens(hf.textR, values) : QString()};
+}
+
+void PreviewDocument::onNewPage() {
+    ++m_pageCounter;
+    if (onPageBegun) onPageBegun(m_control.currentPage());
+    m_cursor.curX = m_cursor.leftX;
+    m_cursor.curY = m_cursor.topY;
+    m_control.setMargins(m_settings.marginTop, m_settings.marginBottom, m_settings.marginLeft,
+                         m_settings.marginRight);
+    m_control.setFontName(m_settings.bodyFontName);
+    m_control.setFontSize(m_settings.bodySize0);
+    m_control.setCurrentX(m_cursor.curX);
+    m_control.setCurrentY(m_cursor.curY);
+    m_control.setHeaderMargin(m_settings.headerFooter[0].margin);
+    m_control.setHeader(headerFooterParts(0));
+    m_control.setFooterMargin(m_settings.headerFooter[1].margin);
+    m_control.setFooter(headerFooterParts(1));
+}
+
+namespace {
+
+void applyHeaderFooterFont(PreviewControl& control, const HeaderFooterSettings& hf) {
+    // A font the control cannot take (a size of 0 from a missing FontSize) is not set.
+    if (!(hf.fontSize > 0)) return;
+    FontSpec font;
+    font.name = hf.fontName;
+    font.size = hf.fontSize;
+    font.bold = hf.bold;
+    font.italic = hf.italic;
+    font.underline = hf.underline;
+    control.setHeaderFooterFont(font);
+}
+
+}  // namespace
+
+void PreviewDocument::onBeforeHeader() {
+    applyHeaderFooterFont(m_control, m_settings.headerFooter[0]);
+}
+
+void PreviewDocument::onBeforeFooter() {
+    applyHeaderFooterFont(m_control, m_settings.headerFooter[1]);
+}
+
+void PreviewDocument::onEndDoc() {
+    if (onDocumentEnded) onDocumentEnded();
+}
+
+}  // namespace preview

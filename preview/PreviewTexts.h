@@ -1,0 +1,19 @@
+#pragma once
+// Captions and messages of Preview, as the program shows them (UTF-8).
+
+namespace preview::texts {
+
+inline constexpr const char* ProgramTitle = "印刷ﾌﾟﾚﾋﾞｭｰ";
+inline constexpr const char* EmptyCommandLine =
+    "印刷ﾌｧｲﾙを印刷ﾌﾟﾚﾋﾞｭｰｱｲｺﾝにｴｸｽﾌﾟﾛｰﾗなどからDrag & Dropで指定して下さい。";
+inline constexpr const char* VersionWord = "  Version ";
+inline constexpr const char* HelpHint = "　ﾍﾙﾌﾟを表示するには[F1]を押して下さい。";
+inline constexpr const char* LegalNotice =
+    "Copyright (C) Halvoren. 本ソフトウェアの著作権はHalvorenに帰属します。";
+// A file the preview cannot read: the file's path and the reason follow on their own lines.
+inline constexpr const char* FileNotRead = "ﾌｧｲﾙを読み込めませんでした。";
+
+// Tag of an outline heading: "%TOC|<level>|<heading>".
+inline constexpr const char* OutlineTagPrefix = "%TOC|";
+
+}  // namespace preview::texts

@@ -1,0 +1,145 @@
+// Layout of an RTF document on the preview control: lines filled between the margins,
+// wrapped at blanks and between full-width characters, pages begun when a line would pass
+// the bottom margin.
+#include <algorithm>
+
+#include "preview/RtfReader.h"
+
+namespace preview {
+
+namespace {
+
+// A piece that is placed whole: a word with its trailing blanks, or one full-width character.
+struct Piece {
+    QString text;
+    FontSpec font;
+    int width = 0;
+    int height = 0;
+};
+
+bool isWide(QChar c) {
+    return c.unicode() >= 0x2E80 && !(c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F);
+}
+
+class RtfLayout {
+  public:
+    RtfLayout(PreviewControl& control, FontSpec body)
+        : m_control(control), m_body(std::move(body)) {
+        const QSize paper = control.paperSizeTwips();
+        m_left = control.marginLeft();
+        m_right = std::max(m_left + 1, paper.width() - control.marginRight());
+        m_top = control.marginTop();
+        m_bottom = std::max(m_top + 1, paper.height() - control.marginBottom());
+        m_y = m_top;
+    }
+
+    void add(const RtfItem& item) {
+        switch (item.kind) {
+            case RtfItem::Kind::Text:
+                addText(item);
+                break;
+            case RtfItem::Kind::ParagraphEnd:
+                endParagraph();
+                break;
+            case RtfItem::Kind::PageBreak:
+                emitLine();
+                m_control.newPage();
+                m_y = m_top;
+                break;
+        }
+    }
+
+    void finish() { emitLine(); }
+
+  private:
+    FontSpec fontOf(const RtfItem& item) const {
+        FontSpec font = m_body;
+        if (!item.fontName.isEmpty()) font.name = item.fontName;
+        if (item.fontSize > 0) font.size = item.fontSize;
+        font.bold = item.bold;
+        font.italic = item.italic;
+        font.underline = item.underline;
+        return font;
+    }
+
+    void addText(const RtfItem& item) {
+        const FontSpec font = fontOf(item);
+        m_control.setFont(font);
+        m_lastFont = font;
+        qsizetype i = 0;
+        const QString& text = item.text;
+        while (i < text.size()) {
+            qsizetype j = i + 1;
+            if (!isWide(text[i])) {
+                while (j < text.size() && !isWide(text[j]) && text[j - 1] != QLatin1Char(' ')) ++j;
+                while (j < text.size() && text[j] == QLatin1Char(' ')) ++j;
+            }
+            addPiece(text.mid(i, j - i), font);
+            i = j;
+        }
+    }
+
+    void addPiece(const QString& text, const FontSpec& font) {
+        const TextExtent extent = m_control.measureText(text);
+        if (m_x + extent.width > m_right - m_left && !m_line.empty()) emitLine();
+        m_line.push_back({text, font, extent.width, extent.height});
+        m_x += extent.width;
+    }
+
+    void endParagraph() {
+        if (m_line.empty()) {
+            // An empty paragraph takes the height of its font.
+            m_control.setFont(m_lastFont);
+            advance(m_control.measureText(QStringLiteral("あ")).height);
+            return;
+        }
+        emitLine();
+    }
+
+    void advance(int height) {
+        if (m_y + height > m_bottom && m_y > m_top) {
+            m_control.newPage();
+            m_y = m_top;
+        }
+        m_y += height;
+    }
+
+    void emitLine() {
+        if (m_line.empty()) return;
+        int height = 0;
+        for (const Piece& p : m_line) height = std::max(height, p.height);
+        if (m_y + height > m_bottom && m_y > m_top) {
+            m_control.newPage();
+            m_y = m_top;
+        }
+        int x = m_left;
+        for (const Piece& p : m_line) {
+            m_control.setFont(p.font);
+            m_control.setCurrentX(x);
+            m_control.setCurrentY(m_y + height - p.height);
+            m_control.printText(p.text);
+            x += p.width;
+        }
+        m_y += height;
+        m_line.clear();
+        m_x = 0;
+    }
+
+    PreviewControl& m_control;
+    FontSpec m_body;
+    FontSpec m_lastFont = m_body;
+    int m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
+    int m_x = 0;  // width of the line collected so far
+    int m_y = 0;
+    std::vector<Piece> m_line;
+};
+
+}  // namespace
+
+void LayOutRtf(const RtfDocument& document, PreviewControl& control) {
+    RtfLayout layout(control, control.font());
+    for (const RtfItem& item : document.items) layout.add(item);
+    layout.finish();
+}
+
+}  // namespace preview

@@ -1,0 +1,421 @@
+#include "preview/VdfFormat.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <cstring>
+
+namespace preview {
+
+namespace {
+
+constexpr char kEndMark[4] = {'V', 'E', 'N', 'D'};
+constexpr int kMaxImageSide = 20000;
+
+class Writer {
+  public:
+    void bytes(const void* data, std::size_t n) {
+        m_out.append(static_cast<const char*>(data), static_cast<qsizetype>(n));
+    }
+    void u8(std::uint8_t v) { m_out.append(static_cast<char>(v)); }
+    void u16(std::uint16_t v) {
+        u8(static_cast<std::uint8_t>(v & 0xFF));
+        u8(static_cast<std::uint8_t>(v >> 8));
+    }
+    void u32(std::uint32_t v) {
+        u16(static_cast<std::uint16_t>(v & 0xFFFF));
+        u16(static_cast<std::uint16_t>(v >> 16));
+    }
+    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void units(const char16_t* text, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) u16(static_cast<std::uint16_t>(text[i]));
+    }
+    void string(const QString& s) {
+        u32(static_cast<std::uint32_t>(s.size()));
+        units(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
+    }
+    QByteArray take() { return std::move(m_out); }
+
+  private:
+    QByteArray m_out;
+};
+
+// Reads little-endian values; the first failure sticks and names what was being read.
+class Reader {
+  public:
+    explicit Reader(const QByteArray& bytes)
+        : m_data(reinterpret_cast<const unsigned char*>(bytes.constData())),
+          m_size(std::size_t(bytes.size())) {}
+
+    bool ok() const { return m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
+    std::size_t remaining() const { return m_size - m_pos; }
+    bool atEnd() const { return m_pos == m_size; }
+
+    bool fail(const QString& what) {
+        if (m_error.isEmpty()) m_error = QStringLiteral("%1 (at byte %2)").arg(what).arg(m_pos);
+        return false;
+    }
+    bool take(std::size_t n, const char* what) {
+        if (!ok()) return false;
+        if (n > remaining()) return fail(QStringLiteral("the file ends inside %1").arg(what));
+        return true;
+    }
+    const unsigned char* raw(std::size_t n, const char* what) {
+        if (!take(n, what)) return nullptr;
+        const unsigned char* p = m_data + m_pos;
+        m_pos += n;
+        return p;
+    }
+    std::uint8_t u8(const char* what) {
+        const unsigned char* p = raw(1, what);
+        return p ? p[0] : 0;
+    }
+    std::uint16_t u16(const char* what) {
+        const unsigned char* p = raw(2, what);
+        return p ? static_cast<std::uint16_t>(p[0] | (p[1] << 8)) : 0;
+    }
+    std::uint32_t u32(const char* what) {
+        const unsigned char* p = raw(4, what);
+        return p ? std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+                       (std::uint32_t(p[3]) << 24)
+                 : 0;
+    }
+    std::int32_t i32(const char* what) { return static_cast<std::int32_t>(u32(what)); }
+    // A count of elements of at least minBytes each, at most `limit`.
+    std::uint32_t count(const char* what, std::size_t minBytes, std::size_t limit) {
+        const std::uint32_t n = u32(what);
+        if (!ok()) return 0;
+        if (n > limit || std::size_t(n) * minBytes > remaining()) {
+            fail(QStringLiteral("the count of %1 (%2) is impossible").arg(what).arg(n));
+            return 0;
+        }
+        return n;
+    }
+    std::int32_t coordinate(const char* what) {
+        const std::int32_t v = i32(what);
+        if (ok() && (v < -PageModelLimits::maxCoordinate || v > PageModelLimits::maxCoordinate)) {
+            fail(QStringLiteral("%1 %2 is out of range").arg(what).arg(v));
+        }
+        return v;
+    }
+    QString string(const char* what, std::size_t limit) {
+        const std::uint32_t n = count(what, 2, limit);
+        const unsigned char* p = raw(std::size_t(n) * 2, what);
+        if (!p) return QString();
+        QString s(static_cast<qsizetype>(n), Qt::Uninitialized);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            s[i] = QChar(static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
+        }
+        return s;
+    }
+
+  private:
+    const unsigned char* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+    QString m_error;
+};
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    writer.write(image);
+    return png;
+}
+
+bool decodePng(const unsigned char* data, std::size_t n, QImage& image) {
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(n));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "PNG");
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxImageSide || size.height() > kMaxImageSide) {
+        return false;
+    }
+    reader.setAllocationLimit(2048);  // megabytes
+    image = reader.read();
+    return !image.isNull() && image.size() == size;
+}
+
+void writeItem(Writer& w, const PageItem& item) {
+    if (const auto* run = std::get_if<TextRun>(&item)) {
+        w.u8(0);
+        w.i32(run->x), w.i32(run->y), w.i32(run->endX);
+        w.u32(run->first), w.u32(run->count);
+        w.u16(run->font);
+        w.u16(static_cast<std::uint16_t>(run->angle));
+    } else if (const auto* shape = std::get_if<Shape>(&item)) {
+        w.u8(shape->kind == ShapeKind::Line ? 1 : 2);
+        w.u8(shape->penStyle), w.u8(shape->fillStyle);
+        w.i32(shape->penWidth);
+        w.i32(shape->x1), w.i32(shape->y1), w.i32(shape->x2), w.i32(shape->y2);
+    } else {
+        const auto& picture = std::get<Picture>(item);
+        w.u8(3);
+        w.i32(picture.x), w.i32(picture.y), w.i32(picture.width), w.i32(picture.height);
+        w.u32(picture.image);
+    }
+}
+
+// Totals over the whole file, against PageModelLimits.
+struct Totals {
+    std::size_t items = 0, text = 0, tags = 0, pixels = 0;
+};
+
+bool readItem(Reader& r, const PageDocument& doc, const Page& page, PageItem& item) {
+    const std::uint8_t kind = r.u8("an item kind");
+    if (!r.ok()) return false;
+    if (kind == 0) {
+        TextRun run;
+        run.x = r.coordinate("a text x");
+        run.y = r.coordinate("a text y");
+        run.endX = r.coordinate("a text end");
+        run.first = r.u32("a text start");
+        run.count = r.u32("a text length");
+        run.font = r.u16("a font index");
+        const std::uint16_t angle = r.u16("a text angle");
+        if (!r.ok()) return false;
+        if (std::uint64_t(run.first) + run.count > page.text.size() || run.count == 0) {
+            return r.fail(QStringLiteral("a text run lies outside the page's text"));
+        }
+        if (run.font >= doc.fonts.size()) return r.fail(QStringLiteral("a font index is unknown"));
+        if (angle >= 3600) return r.fail(QStringLiteral("a text angle is out of range"));
+        run.angle = static_cast<std::int16_t>(angle);
+        item = run;
+        return true;
+    }
+    if (kind == 1 || kind == 2) {
+        Shape shape;
+        shape.kind = kind == 1 ? ShapeKind::Line : ShapeKind::Ellipse;
+        shape.penStyle = r.u8("a pen style");
+        shape.fillStyle = r.u8("a fill style");
+        shape.penWidth = r.i32("a pen width");
+        shape.x1 = r.coordinate("x1"), shape.y1 = r.coordinate("y1");
+        shape.x2 = r.coordinate("x2"), shape.y2 = r.coordinate("y2");
+        if (!r.ok()) return false;
+        if (shape.penStyle > 5 || shape.fillStyle > 1 || shape.penWidth < 0 ||
+            shape.penWidth > 14400) {
+            return r.fail(QStringLiteral("a pen is out of range"));
+        }
+        item = shape;
+        return true;
+    }
+    if (kind == 3) {
+        Picture picture;
+        picture.x = r.coordinate("a picture x");
+        picture.y = r.coordinate("a picture y");
+        picture.width = r.coordinate("a picture width");
+        picture.height = r.coordinate("a picture height");
+        picture.image = r.u32("a picture index");
+        if (!r.ok()) return false;
+        if (picture.width < 0 || picture.height < 0) {
+            return r.fail(QStringLiteral("a picture has a negative size"));
+        }
+        if (picture.image >= doc.images.size()) {
+            return r.fail(QStringLiteral("a picture index is unknown"));
+        }
+        item = picture;
+        return true;
+    }
+    return r.fail(QStringLiteral("unknown item kind %1").arg(kind));
+}
+
+bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
+    const std::int32_t code = r.i32("a paper code");
+    const std::uint8_t orientation = r.u8("an orientation");
+    const std::int32_t width = r.i32("a paper width");
+    const std::int32_t height = r.i32("a paper height");
+    if (!r.ok()) return false;
+    if (!isKnownPaperCode(code) || orientation > 1) {
+        return r.fail(QStringLiteral("unknown paper %1/%2").arg(code).arg(orientation));
+    }
+    page.format = pageFormatFor(code, orientation);
+    if (page.format.width != width || page.format.height != height) {
+        return r.fail(QStringLiteral("the paper size does not match its code"));
+    }
+    const std::uint32_t units =
+        r.count("text units", 6, PageModelLimits::maxTextUnits - totals.text);
+    const unsigned char* text = r.raw(std::size_t(units) * 2, "the page text");
+    if (!text) return false;
+    page.text.resize(units);
+    for (std::uint32_t i = 0; i < units; ++i) {
+        page.text[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+    }
+    page.charX.resize(units);
+    for (std::uint32_t i = 0; i < units; ++i) page.charX[i] = r.coordinate("a character x");
+    totals.text += units;
+    const std::uint32_t items = r.count("items", 17, PageModelLimits::maxItems - totals.items);
+    page.items.reserve(items);
+    for (std::uint32_t i = 0; i < items && r.ok(); ++i) {
+        PageItem item;
+        if (readItem(r, doc, page, item)) page.items.push_back(item);
+    }
+    totals.items += items;
+    const std::uint32_t tags = r.count("tags", 12, PageModelLimits::maxTags - totals.tags);
+    for (std::uint32_t i = 0; i < tags && r.ok(); ++i) {
+        PageTag tag;
+        tag.text = r.string("a tag text", PageModelLimits::maxNameUnits);
+        tag.x = r.coordinate("a tag x");
+        tag.y = r.coordinate("a tag y");
+        page.tags.push_back(std::move(tag));
+    }
+    totals.tags += tags;
+    return r.ok();
+}
+
+}  // namespace
+
+QByteArray encodeVdf(const PageDocument& document) {
+    Writer w;
+    w.bytes(kVdfMagic, sizeof kVdfMagic);
+    w.u32(kVdfVersion);
+    w.u32(static_cast<std::uint32_t>(document.fonts.size()));
+    w.u32(static_cast<std::uint32_t>(document.images.size()));
+    w.u32(static_cast<std::uint32_t>(document.pages.size()));
+    for (const FontSpec& font : document.fonts) {
+        w.string(font.name);
+        w.i32(static_cast<std::int32_t>(std::lround(font.size * 100)));
+        w.u8(static_cast<std::uint8_t>((font.bold ? 1 : 0) | (font.italic ? 2 : 0) |
+                                       (font.underline ? 4 : 0)));
+    }
+    for (const QImage& image : document.images) {
+        const QByteArray png = encodePng(image);
+        w.u32(static_cast<std::uint32_t>(png.size()));
+        w.bytes(png.constData(), std::size_t(png.size()));
+    }
+    for (const Page& page : document.pages) {
+        w.i32(page.format.paperCode);
+        w.u8(static_cast<std::uint8_t>(page.format.orientation));
+        w.i32(page.format.width);
+        w.i32(page.format.height);
+        w.u32(static_cast<std::uint32_t>(page.text.size()));
+        w.units(page.text.data(), page.text.size());
+        for (std::int32_t x : page.charX) w.i32(x);
+        w.u32(static_cast<std::uint32_t>(page.items.size()));
+        for (const PageItem& item : page.items) writeItem(w, item);
+        w.u32(static_cast<std::uint32_t>(page.tags.size()));
+        for (const PageTag& tag : page.tags) {
+            w.string(tag.text);
+            w.i32(tag.x);
+            w.i32(tag.y);
+        }
+    }
+    w.bytes(kEndMark, sizeof kEndMark);
+    return w.take();
+}
+
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+    Reader r(bytes);
+    PageDocument doc;
+    Totals totals;
+    const unsigned char* magic = r.raw(sizeof kVdfMagic, "the header");
+    if (magic && std::memcmp(magic, kVdfMagic, sizeof kVdfMagic) != 0) {
+        r.fail(QStringLiteral("not a VDF file"));
+    }
+    const std::uint32_t version = r.u32("the header");
+    if (r.ok() && version != kVdfVersion)
+        r.fail(QStringLiteral("unknown VDF version %1").arg(version));
+    const std::uint32_t fonts = r.u32("the header");
+    const std::uint32_t images = r.u32("the header");
+    const std::uint32_t pages = r.u32("the header");
+    if (r.ok() && (fonts > PageModelLimits::maxFonts || images > PageModelLimits::maxImages ||
+                   pages > PageModelLimits::maxPages ||
+                   std::size_t(fonts) * 9 + std::size_t(images) * 4 + std::size_t(pages) * 25 >
+                       r.remaining())) {
+        r.fail(QStringLiteral("impossible counts of fonts, images or pages"));
+    }
+    for (std::uint32_t i = 0; i < fonts && r.ok(); ++i) {
+        FontSpec font;
+        font.name = r.string("a font name", PageModelLimits::maxNameUnits);
+        const std::int32_t size = r.i32("a font size");
+        const std::uint8_t flags = r.u8("font flags");
+        if (!r.ok()) break;
+        if (size < 1 || size > 163800 || (flags & ~7u) != 0) {
+            r.fail(QStringLiteral("font %1 is out of range").arg(i + 1));
+            break;
+        }
+        font.size = size / 100.0;
+        font.bold = flags & 1, font.italic = flags & 2, font.underline = flags & 4;
+        doc.fonts.push_back(std::move(font));
+    }
+    for (std::uint32_t i = 0; i < images && r.ok(); ++i) {
+        const std::uint32_t n = r.count("picture bytes", 1, r.remaining());
+        const unsigned char* data = r.raw(n, "a picture");
+        QImage image;
+        if (!data) break;
+        if (!decodePng(data, n, image)) {
+            r.fail(QStringLiteral("picture %1 is not a readable PNG").arg(i + 1));
+            break;
+        }
+        totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
+        if (totals.pixels > PageModelLimits::maxImagePixels) {
+            r.fail(QStringLiteral("the pictures are too large"));
+            break;
+        }
+        doc.images.push_back(std::move(image));
+    }
+    if (r.ok()) doc.pages.reserve(pages);
+    for (std::uint32_t i = 0; i < pages && r.ok(); ++i) {
+        Page page;
+        if (readPage(r, doc, totals, page)) doc.pages.push_back(std::move(page));
+    }
+    const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
+    if (end && std::memcmp(end, kEndMark, sizeof kEndMark) != 0)
+        r.fail(QStringLiteral("the end mark is missing"));
+    if (r.ok() && !r.atEnd()) r.fail(QStringLiteral("bytes follow the end mark"));
+    if (!r.ok()) {
+        if (error) *error = r.error();
+        return false;
+    }
+    document = std::move(doc);
+    return true;
+}
+
+bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
+    const QByteArray bytes = encodeVdf(document);
+    const safefile::Outcome outcome =
+        safefile::replaceFile(QFile::encodeName(path).toStdString(),
+                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!outcome.ok()) {
+        if (error) *error = describeFileFailure(path, outcome);
+        return false;
+    }
+    return true;
+}
+
+bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
+    const safefile::ReadResult read =
+        safefile::readRegularFile(QFile::encodeName(path).toStdString(), kVdfMaxFileBytes);
+    if (!read.ok()) {
+        if (error) *error = describeFileFailure(path, read);
+        return false;
+    }
+    QString reason;
+    if (!decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
+                   document, &reason)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
+        return false;
+    }
+    return true;
+}
+
+QString describeFileFailure(const QString& path, const safefile::Outcome& outcome) {
+    switch (outcome.status) {
+        case safefile::Status::Ok:
+            return QString();
+        case safefile::Status::NotRegularFile:
+            return QStringLiteral("%1: not a regular file").arg(path);
+        case safefile::Status::TooLarge:
+            return QStringLiteral("%1: the file is too large").arg(path);
+        case safefile::Status::Failed:
+            break;
+    }
+    return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(outcome.err)));
+}
+
+}  // namespace preview

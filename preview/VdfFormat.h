@@ -1,0 +1,52 @@
+#pragma once
+// VDF: the saved form of a page document (PageModel.h). Our own binary layout, little-endian,
+// every count and size checked on reading.
+//
+//   file    = magic "MBXVDF\r\n" (8 bytes), u32 version (1),
+//             u32 fontCount, u32 imageCount, u32 pageCount,
+//             font * fontCount, image * imageCount, page * pageCount, "VEND" (4 bytes)
+//   string  = u32 n, n UTF-16 units (u16 each)
+//   font    = string name, i32 size in 1/100 point (1 to 163800), u8 flags
+//             (bit 0 bold, bit 1 italic, bit 2 underline; the others 0)
+//   image   = u32 n, n bytes of PNG
+//   page    = i32 paper code (8, 9, 11, 12, 13, 256), u8 orientation (0, 1), i32 width,
+//             i32 height (twips; those of the code and orientation),
+//             u32 t, t text units (u16), t x positions (i32),
+//             u32 itemCount, item * itemCount, u32 tagCount, tag * tagCount
+//   item    = u8 kind, then by kind:
+//             0 text run: i32 x, y, endX, u32 first, count, u16 font, i16 angle (0 to 3599)
+//             1 line, 2 ellipse: u8 pen style (0-5), u8 fill style (0-1),
+//               i32 pen width (0 to 14400), i32 x1, y1, x2, y2
+//             3 picture: i32 x, y, width, height (>= 0), u32 image
+//   tag     = string text, i32 x, y
+//
+// Coordinates lie within +-PageModelLimits::maxCoordinate; indices name an existing font,
+// image or text range; counts and totals stay within PageModelLimits; nothing may follow
+// "VEND". A file that breaks any rule is refused as a whole.
+
+#include <QByteArray>
+#include <QString>
+
+#include "foundation/SafeFile.h"
+#include "preview/PageModel.h"
+
+namespace preview {
+
+inline constexpr char kVdfMagic[8] = {'M', 'B', 'X', 'V', 'D', 'F', '\r', '\n'};
+inline constexpr std::uint32_t kVdfVersion = 1;
+// Largest file the reader takes.
+inline constexpr std::size_t kVdfMaxFileBytes = std::size_t(1) << 30;
+
+QByteArray encodeVdf(const PageDocument& document);
+
+// Decodes a whole file; on failure `document` is untouched and `error` says what was wrong.
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error);
+
+// The file replaced atomically (the old one stays when writing fails).
+bool writeVdfFile(const PageDocument& document, const QString& path, QString* error);
+bool readVdfFile(const QString& path, PageDocument& document, QString* error);
+
+// The reason of a failed read or write of `path`, for messages.
+QString describeFileFailure(const QString& path, const safefile::Outcome& outcome);
+
+}  // namespace preview

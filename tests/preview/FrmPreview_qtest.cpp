@@ -1,0 +1,101 @@
+// Start of Preview and its window, on a fake control: the message for an empty command line,
+// the factory settings, the caption, the status panels, the outline and the saved placement.
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "foundation/Cp932.h"
+#include "foundation/PrivateProfile.h"
+#include "preview/StartUp.h"
+#include "preview/ui/PreviewMain.h"
+#include "tests/foundation/ScratchFolder.h"
+#include "tests/preview/FakePreviewControl.h"
+#include "tests/support/FakeUiServices.h"
+
+using namespace preview;
+
+class FrmPreviewTest : public QObject {
+    Q_OBJECT
+
+    static ControlFactory fakeControl() {
+        return [] { return ControlAndView{std::make_unique<FakePreviewControl>(), nullptr}; };
+    }
+    static StartUpEnvironment environment(const ScratchFolder& dir) {
+        StartUpEnvironment env;
+        env.localDataFolder = dir.path();
+        env.programFolder = dir.path();
+        env.versionMajor = 1;
+        env.versionMinor = 2;
+        env.versionRevision = 3;
+        return env;
+    }
+
+  private slots:
+    void emptyCommandLineShowsTheMessageAndEnds() {
+        ScratchFolder dir;
+        FakeUiServices ui;
+        const PreviewProgram program = Main("", environment(dir), ui, fakeControl());
+        QVERIFY(!program.window);
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QCOMPARE(ui.messages[0].title, QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ"));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral(
+                     "印刷ﾌｧｲﾙを印刷ﾌﾟﾚﾋﾞｭｰｱｲｺﾝにｴｸｽﾌﾟﾛｰﾗなどからDrag & Dropで指定して下さい。"));
+        QCOMPARE(ui.messages[0].icon, UiServices::Icon::Information);
+        QVERIFY(!FileExists(dir.file("Halvoren/Preview/Preview.ini")));
+    }
+
+    void printFileOpensWithOutlineAndStatusPanels() {
+        ScratchFolder dir;
+        const std::string prn = dir.file("r.prn");
+        ScratchFolder::write(prn, cp932::fromUtf8("?R11. 設計条件\r\ntext\r\n\f?R22. 結果\r\n"));
+        FakeUiServices ui;
+        const std::string line = "/INI=\"" + dir.path() + "\" " + prn;
+        PreviewProgram program = Main(line, environment(dir), ui, fakeControl());
+        QVERIFY(program.window);
+        frmPreview& w = *program.window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ  Version 1.2.003"));
+        QVERIFY(FileExists(dir.file("Preview.ini")));
+        QCOMPARE(w.statusPanelText(2), QString::fromStdString(prn));
+        QVERIFY(w.statusPanelText(1).startsWith(QStringLiteral("　ﾍﾙﾌﾟ")));
+        QVERIFY(w.statusPanelText(3).startsWith(QLatin1Char(' ')));
+        QCOMPARE(w.outlineTree()->topLevelItemCount(), 1);
+        QCOMPARE(w.outlineTree()->topLevelItem(0)->text(0), QStringLiteral("1. 設計条件(0001)"));
+        QCOMPARE(w.outlineTree()->topLevelItem(0)->child(0)->text(0),
+                 QStringLiteral("2. 結果(0002)"));
+        QVERIFY(ui.messages.empty());
+        auto& control = static_cast<FakePreviewControl&>(*program.control);
+        QCOMPARE(control.pageCount(), 2);
+
+        program.control->setDevice(QStringLiteral("Office printer"));
+        w.close();
+        const CPrivateProfile profile;
+        QCOMPARE(profile.GetValueString(dir.file("Preview.ini"), "Printer", "Device"),
+                 std::string("Office printer"));
+        QVERIFY(profile.GetValueLong(dir.file("Preview.ini"), "Preview", "Width") > 0);
+    }
+
+    void unreadablePrintFileIsNamedInAMessage() {
+        ScratchFolder dir;
+        FakeUiServices ui;
+        const std::string missing = dir.file("gone.prn");
+        PreviewProgram program =
+            Main("/INI=\"" + dir.path() + "\" " + missing, environment(dir), ui, fakeControl());
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QVERIFY(ui.messages[0].text.contains(QString::fromStdString(missing)));
+        QCOMPARE(program.control->pageCount(), 1);
+    }
+
+    void noPrintFileOpensAnEmptyWindow() {
+        ScratchFolder dir;
+        FakeUiServices ui;
+        PreviewProgram program =
+            Main("/INI=\"" + dir.path() + "\"", environment(dir), ui, fakeControl());
+        QVERIFY(program.window);
+        QCOMPARE(program.control->pageCount(), 0);
+        QVERIFY(ui.messages.empty());
+    }
+};
+
+QTEST_MAIN(FrmPreviewTest)
+#include "FrmPreview_qtest.moc"
