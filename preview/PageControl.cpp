@@ -35,7 +35,11 @@ inline long long roundTwips(double value) {
 
 }  // namespace
 
-PageControl::PageControl() = default;
+// The default font is made at once: the first font of a process also loads the font
+// database, which belongs to the start-up rather than to the first document.
+PageControl::PageControl() {
+    m_metrics = &m_fonts.metrics(m_font);
+}
 PageControl::~PageControl() = default;
 
 void PageControl::raise(void (PreviewControlEvents::*handler)()) {
