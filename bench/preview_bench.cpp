@@ -1,11 +1,13 @@
 // Lays print files out as the preview window does and times it:
-//   preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] FILE...
+//   preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] [--docx OUT.docx] FILE...
 // Per file: the page settings of --ini (the factory Preview.ini otherwise), a fixed clock,
 // the loader of the window (print file, RTF or VDF by the file's kind) on the real control
 // with its figure renderer (LINE_PRN.DEF and STR_PRN.DEF beside this program); page 1 drawn
-// at 96 dpi (saved with --png) and, with --pdf, every page exported as PDF with the outline.
+// at 96 dpi (saved with --png) and, with --pdf, every page exported as PDF with the outline;
+// with --docx, the Word export of the file written to that path (not opened).
 // Prints "name value" lines: file, ok, pages, outline (entries), load_ms, first_page_ms (from
-// the start of the load until page 1 is drawn), pdf_ms (0 without --pdf). The fonts of the
+// the start of the load until page 1 is drawn), pdf_ms (0 without --pdf), docx_ms (0 without
+// --docx). The fonts of the
 // settings are loaded before the first timing. Exit status 1 when any file failed.
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "pagesetup/CWordReport.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewDocument.h"
 #include "preview/PreviewSettings.h"
@@ -59,7 +62,8 @@ void printMs(const char* name, double ms) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] FILE...\n");
+                 "usage: preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] "
+                 "[--docx OUT.docx] FILE...\n");
     return 2;
 }
 
@@ -68,17 +72,18 @@ int usage() {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QString ini, png, pdf;
+    QString ini, png, pdf, docx;
     std::vector<QString> files;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         if ((a == QLatin1String("--ini") || a == QLatin1String("--png") ||
-             a == QLatin1String("--pdf")) &&
+             a == QLatin1String("--pdf") || a == QLatin1String("--docx")) &&
             i + 1 < args.size()) {
             QString& target = a == QLatin1String("--ini")   ? ini
                               : a == QLatin1String("--png") ? png
-                                                            : pdf;
+                              : a == QLatin1String("--pdf") ? pdf
+                                                            : docx;
             target = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
             return usage();
@@ -130,6 +135,16 @@ int main(int argc, char* argv[]) {
             }
             pdfMs = msSince(pdfStart);
         }
+        double docxMs = 0;
+        if (ok && !docx.isEmpty()) {
+            const auto docxStart = Clock::now();
+            if (!word::exportWordToFile({ini, context.printFileFolder, context.programFolder}, file,
+                                        docx)) {
+                std::fprintf(stderr, "%s: the Word export failed\n", qPrintable(docx));
+                ok = false;
+            }
+            docxMs = msSince(docxStart);
+        }
         allOk = allOk && ok;
         print("file", file);
         print("ok", ok ? QStringLiteral("1") : QStringLiteral("0"));
@@ -138,6 +153,7 @@ int main(int argc, char* argv[]) {
         printMs("load_ms", loadMs);
         printMs("first_page_ms", firstPageMs);
         printMs("pdf_ms", pdfMs);
+        printMs("docx_ms", docxMs);
     }
     return allOk ? 0 : 1;
 }

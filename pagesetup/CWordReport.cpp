@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 

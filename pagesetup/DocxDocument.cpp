@@ -113,7 +113,7 @@ void DocxDocument::newDocument() {
     m_paragraph = ParagraphFormat{};
     m_format = RunFormat{};
     m_runFormat = RunFormat{};
-    m_runContent.clear();
+    m_runText.clear();
     m_paragraphContent.clear();
     m_body.clear();
     m_media.clear();
@@ -179,11 +179,10 @@ void DocxDocument::setRaise(int points) {
 }
 
 void DocxDocument::typeText(const QString& text) {
-    const QString content = RunContent(text);
-    if (content.isEmpty()) return;
+    if (text.isEmpty()) return;
     if (!(m_runFormat == m_format)) flushRun();
     m_runFormat = m_format;
-    m_runContent += content;
+    m_runText += text;
 }
 
 void DocxDocument::newParagraph() {
@@ -191,16 +190,18 @@ void DocxDocument::newParagraph() {
 }
 
 void DocxDocument::flushRun() {
-    if (m_runContent.isEmpty()) return;
-    m_paragraphContent += QLatin1String("<w:r>") + runProperties(m_runFormat) + m_runContent +
-                          QLatin1String("</w:r>");
-    m_runContent.clear();
+    const QString content = RunContent(m_runText);
+    m_runText.clear();
+    if (content.isEmpty()) return;
+    m_paragraphContent +=
+        QLatin1String("<w:r>") + runProperties(m_runFormat) + content + QLatin1String("</w:r>");
 }
 
 void DocxDocument::closeParagraph(bool endsSection) {
     flushRun();
-    m_body += QLatin1String("<w:p>") + paragraphProperties(endsSection) + m_paragraphContent +
-              QLatin1String("</w:p>");
+    m_body += (QLatin1String("<w:p>") + paragraphProperties(endsSection) + m_paragraphContent +
+               QLatin1String("</w:p>"))
+                  .toUtf8();
     m_paragraphContent.clear();
 }
 
@@ -337,14 +338,20 @@ bool DocxDocument::insertFloatingPicture(const QImage& picture, QSizeF size, dou
 QByteArray DocxDocument::documentXml() const {
     // The open paragraph and the last section close here, so the document can be written at
     // any time and typing may go on afterwards.
-    DocxDocument copy = *this;
-    copy.flushRun();
-    QString body = copy.m_body + QLatin1String("<w:p>") + copy.paragraphProperties(false) +
-                   copy.m_paragraphContent + QLatin1String("</w:p>") + copy.sectionProperties();
-    return (QString::fromLatin1(kXmlHeader) + QLatin1String("<w:document") +
-            QLatin1String(kNamespaces) + QLatin1String("><w:body>") + body +
-            QLatin1String("</w:body></w:document>"))
-        .toUtf8();
+    DocxDocument open = *this;
+    open.m_body.clear();
+    open.closeParagraph(false);
+    const QByteArray tail = open.m_body + open.sectionProperties().toUtf8();
+    QByteArray xml;
+    xml.reserve(m_body.size() + tail.size() + 1024);
+    xml += kXmlHeader;
+    xml += "<w:document";
+    xml += kNamespaces;
+    xml += "><w:body>";
+    xml += m_body;
+    xml += tail;
+    xml += "</w:body></w:document>";
+    return xml;
 }
 
 QByteArray DocxDocument::stylesXml() const {

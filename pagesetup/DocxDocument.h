@@ -91,9 +91,9 @@ class DocxDocument final : public WordDocument {
     ParagraphFormat m_paragraph;
     RunFormat m_format;
     RunFormat m_runFormat;
-    QString m_runContent;  // of the run being typed, in m_runFormat
+    QString m_runText;  // typed in m_runFormat, not yet a run
     QString m_paragraphContent;
-    QString m_body;                   // finished paragraphs
+    QByteArray m_body;                // finished paragraphs, UTF-8
     std::vector<QByteArray> m_media;  // PNG files, word/media/image<n>.png
     int m_drawingCount = 0;
 };

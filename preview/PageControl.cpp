@@ -35,7 +35,11 @@ inline long long roundTwips(double value) {
 
 }  // namespace
 
-PageControl::PageControl() = default;
+// The default font is made at once: the first font of a process also loads the font
+// database, which belongs to the start-up rather than to the first document.
+PageControl::PageControl() {
+    m_metrics = &m_fonts.metrics(m_font);
+}
 PageControl::~PageControl() = default;
 
 void PageControl::raise(void (PreviewControlEvents::*handler)()) {
@@ -260,16 +264,27 @@ bool PageControl::reserve(std::size_t items, std::size_t textUnits) {
 double PageControl::recordText(const char16_t* text, std::size_t length, std::int32_t x,
                                std::int32_t y, const FontSpec& font, int angle, bool mayExtend) {
     FontMetrics& metrics = metricsOf(font);
-    const double width = metrics.width(text, length);
-    if (!m_open || m_doc.pages.empty() || length == 0) return width;
+    // Offsets of the characters from x, measured once.
+    m_offsets.resize(length);
+    double width = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        m_offsets[i] = width;
+        width += metrics.advance(text, length, i);
+    }
+    recordPlaced(text, length, x, y, font, metrics.height(), angle, mayExtend, width);
+    return width;
+}
+
+void PageControl::recordPlaced(const char16_t* text, std::size_t length, std::int32_t x,
+                               std::int32_t y, const FontSpec& font, std::int32_t height, int angle,
+                               bool mayExtend, double width) {
+    if (!m_open || m_doc.pages.empty() || length == 0) return;
     Page& page = m_doc.pages.back();
     const std::int32_t endX = clampCoordinate(x + roundTwips(width));
-    const QRect box = textBox(x, y, endX - x, metrics.height(), angle);
-    if (isOutsidePaper(page.format, box.left(), box.top(), box.right(), box.bottom())) {
-        return width;
-    }
+    const QRect box = textBox(x, y, endX - x, height, angle);
+    if (isOutsidePaper(page.format, box.left(), box.top(), box.right(), box.bottom())) return;
     const std::uint16_t index = fontIndex(font);
-    if (!reserve(1, length)) return width;
+    if (!reserve(1, length)) return;
 
     TextRun* last = page.items.empty() ? nullptr : std::get_if<TextRun>(&page.items.back());
     const bool extend = mayExtend && last && angle == 0 && last->angle == 0 &&
@@ -287,23 +302,16 @@ double PageControl::recordText(const char16_t* text, std::size_t length, std::in
         ++m_itemTotal;
         last = &std::get<TextRun>(page.items.back());
     }
-    if (length == 1) {
-        page.text.push_back(text[0]);
-        page.charX.push_back(x);
-        last->count += 1;
-        last->endX = endX;
-    } else {
-        double advance = 0;
-        for (std::size_t i = 0; i < length; ++i) {
-            page.text.push_back(text[i]);
-            page.charX.push_back(clampCoordinate(x + roundTwips(advance)));
-            advance += metrics.advance(text, length, i);
-        }
-        last->count += static_cast<std::uint32_t>(length);
-        last->endX = clampCoordinate(x + roundTwips(advance));
+    page.text.append(text, length);
+    const std::size_t first = page.charX.size();
+    page.charX.resize(first + length);
+    std::int32_t* positions = page.charX.data() + first;
+    for (std::size_t i = 0; i < length; ++i) {
+        positions[i] = clampCoordinate(x + roundTwips(m_offsets[i]));
     }
+    last->count += static_cast<std::uint32_t>(length);
+    last->endX = endX;
     m_textTotal += length;
-    return width;
 }
 
 void PageControl::printText(const QString& text) {
@@ -311,6 +319,24 @@ void PageControl::printText(const QString& text) {
     const double width =
         recordText(units, static_cast<std::size_t>(text.size()), m_curX, m_curY, m_font, m_angle);
     m_curX = clampCoordinate(m_curX + roundTwips(width));
+}
+
+void PageControl::printTextOnGrid(const QString& text, std::span<const int> advances) {
+    const auto length = std::min<std::size_t>(std::size_t(text.size()), advances.size());
+    m_offsets.resize(length);
+    long long width = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        m_offsets[i] = double(width);
+        width += advances[i];
+    }
+    recordPlaced(reinterpret_cast<const char16_t*>(text.utf16()), length, m_curX, m_curY, m_font,
+                 metricsOf(m_font).height(), m_angle, true, double(width));
+    m_curX = clampCoordinate(m_curX + width);
+}
+
+QSize PageControl::paperSizeTwips() const {
+    const PageFormat format = pageFormatFor(m_paperCode, m_orientation);
+    return QSize(format.width, format.height);
 }
 
 TextExtent PageControl::measureText(const QString& text) const {

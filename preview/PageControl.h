@@ -87,6 +87,8 @@ class PageControl final : public PreviewControl {
     void setCurrentX(int x) override { m_curX = clampCoordinate(x); }
     void setCurrentY(int y) override { m_curY = clampCoordinate(y); }
     void printText(const QString& text) override;
+    void printTextOnGrid(const QString& text, std::span<const int> advances) override;
+    QSize paperSizeTwips() const override;
     TextExtent measureText(const QString& text) const override;
     void setTextAngle(int tenthsOfDegree) override;
     int textAngle() const override { return m_angle; }
@@ -157,6 +159,10 @@ class PageControl final : public PreviewControl {
     // it may and can; returns its advance (twips).
     double recordText(const char16_t* text, std::size_t length, std::int32_t x, std::int32_t y,
                       const FontSpec& font, int angle, bool mayExtend = true);
+    // Records a text whose unit i stands at x + m_offsets[i], `width` wide in all.
+    void recordPlaced(const char16_t* text, std::size_t length, std::int32_t x, std::int32_t y,
+                      const FontSpec& font, std::int32_t height, int angle, bool mayExtend,
+                      double width);
     FontMetrics& metricsOf(const FontSpec& font) const;
     std::uint16_t fontIndex(const FontSpec& font);
     bool reserve(std::size_t items, std::size_t textUnits);
@@ -181,6 +187,7 @@ class PageControl final : public PreviewControl {
     std::size_t m_pixelTotal = 0;
     QHash<QString, std::uint16_t> m_fontIndex;
     QHash<qint64, std::uint32_t> m_imageIndex;
+    std::vector<double> m_offsets;  // scratch of recordText
 
     // Format
     QString m_device;

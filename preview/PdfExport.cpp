@@ -39,8 +39,8 @@ QPageLayout pageLayoutFor(const PageFormat& format) {
                        QMarginsF(0, 0, 0, 0));
 }
 
-std::vector<OutlineEntry> outlineEntries(const PageDocument& document, const QString& tagPrefix) {
-    std::vector<OutlineEntry> entries;
+std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix) {
+    std::vector<PdfHeading> entries;
     for (std::size_t p = 0; p < document.pages.size(); ++p) {
         for (const PageTag& tag : document.pages[p].tags) {
             if (!tag.text.startsWith(tagPrefix)) continue;
@@ -50,7 +50,7 @@ std::vector<OutlineEntry> outlineEntries(const PageDocument& document, const QSt
             const int level = tag.text.mid(tagPrefix.size(), bar - tagPrefix.size()).toInt(&ok);
             if (!ok || level < 1 || level > 9) continue;
             entries.push_back(
-                OutlineEntry{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
+                PdfHeading{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
         }
     }
     return entries;
@@ -85,7 +85,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
         painter.end();
     }
     std::vector<OutlineItem> outline;
-    for (const OutlineEntry& entry : outlineEntries(document, options.tagPrefix)) {
+    for (const PdfHeading& entry : pdfHeadings(document, options.tagPrefix)) {
         outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
                                       entry.x / 20.0, entry.y / 20.0});
     }

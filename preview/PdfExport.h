@@ -25,7 +25,7 @@ struct PageFormat;
 QPageLayout pageLayoutFor(const PageFormat& format);
 
 // One entry of the outline, in document order.
-struct OutlineEntry {
+struct PdfHeading {
     int level = 1;
     QString title;
     int page = 0;  // 0-based
@@ -34,7 +34,7 @@ struct OutlineEntry {
 };
 
 // The headings among the tags of the document.
-std::vector<OutlineEntry> outlineEntries(const PageDocument& document, const QString& tagPrefix);
+std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix);
 
 // The PDF bytes of the document; empty with the reason on failure.
 QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,

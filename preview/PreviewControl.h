@@ -180,13 +180,13 @@ class PreviewControl {
     // and newPage fails.
     virtual bool capacityExceeded() const { return false; }
 
-    // ---- Added for the print-file loader (to be reconciled) ----
+    // For the print-file loader.
 
     // Prints a text whose characters stand on a fixed grid rather than at their measured
     // advances: UTF-16 unit i is placed at currentX + advances[0] + ... + advances[i - 1]
     // (twips), all at currentY; currentX then advances by the sum. `advances` has one entry
-    // per UTF-16 unit. The default prints the units one by one; a control should record the
-    // whole run as one item.
+    // per UTF-16 unit (extra units are not printed). The default prints the units one by one;
+    // PageControl records the whole text as one run.
     virtual void printTextOnGrid(const QString& text, std::span<const int> advances) {
         int x = currentX();
         const qsizetype n =
@@ -204,11 +204,20 @@ class PreviewControl {
     virtual QSize paperSizeTwips() const {
         QPageSize::PageSizeId id = QPageSize::A4;
         switch (paperSize()) {
-            case 8: id = QPageSize::A3; break;
-            case 11: id = QPageSize::A5; break;
-            case 12: id = QPageSize::JisB4; break;
-            case 13: id = QPageSize::JisB5; break;
-            default: break;
+            case 8:
+                id = QPageSize::A3;
+                break;
+            case 11:
+                id = QPageSize::A5;
+                break;
+            case 12:
+                id = QPageSize::JisB4;
+                break;
+            case 13:
+                id = QPageSize::JisB5;
+                break;
+            default:
+                break;
         }
         const QSizeF mm = QPageSize::size(id, QPageSize::Millimeter);
         const QSize twips(static_cast<int>(mm.width() / 25.4 * 1440.0 + 0.5),
@@ -216,6 +225,5 @@ class PreviewControl {
         return orientation() == 1 ? twips.transposed() : twips;
     }
 };
-
 
 }  // namespace preview

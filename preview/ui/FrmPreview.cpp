@@ -15,6 +15,8 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
 #include "preview/PreviewTexts.h"
+#include "preview/ui/PreviewCommands.h"
+#include "preview/ui/PreviewToolbar.h"
 
 namespace preview {
 
@@ -55,6 +57,8 @@ frmPreview::frmPreview(PreviewControl& control, QWidget* view, UiServices& ui,
 
     m_document = std::make_unique<PreviewDocument>(m_control, m_context);
     m_document->onDocumentEnded = [this] { emit documentEnded(!m_document->outline().empty()); };
+    m_tools = new PreviewToolbar(*m_toolBar);
+    m_commands = std::make_unique<PreviewCommands>(*this, m_control, m_ui, *m_tools, PDFOption);
 }
 
 frmPreview::~frmPreview() = default;
@@ -88,6 +92,7 @@ void frmPreview::LoadDocument() {
                          QLatin1Char('\n') + outcome.reason,
                      qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
     }
+    emit documentLoaded();
 }
 
 void frmPreview::fillOutline() {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "foundation/ui/UiServices.h"
+#include "pagesetup/InpPDFOption.h"
 #include "preview/PreviewDocument.h"
 
 class QLabel;
@@ -18,6 +19,9 @@ class QToolBar;
 class QTreeWidget;
 
 namespace preview {
+
+class PreviewCommands;
+class PreviewToolbar;
 
 class frmPreview : public QMainWindow {
     Q_OBJECT
@@ -32,6 +36,8 @@ class frmPreview : public QMainWindow {
     QString UsrPreviewFile;
     QString UsrHelpFile;  // no help files on this platform: kept, not used
     int UsrHelpContextID = 0;
+    // The PDF export option of this run (never saved; the window lives as long as the program).
+    CInpPDFOption PDFOption;
 
     // Applies the caption, placement and view settings, shows the window and builds the
     // document of UsrPreviewFile.
@@ -46,10 +52,14 @@ class frmPreview : public QMainWindow {
     QToolBar* toolBar() const { return m_toolBar; }
     QSplitter* splitter() const { return m_splitter; }
     QString statusPanelText(int panel) const;  // 1..3
+    PreviewToolbar& tools() const { return *m_tools; }
+    PreviewCommands& commands() const { return *m_commands; }
 
   signals:
     // The document is complete; hasOutline is false when it made no heading.
     void documentEnded(bool hasOutline);
+    // LoadDocument has finished (whether the file was read or not).
+    void documentLoaded();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +79,9 @@ class frmPreview : public QMainWindow {
     QWidget* m_view = nullptr;
     QLabel* m_panels[3] = {};
     bool m_unloaded = false;
+    // Toolbar tools (owned by m_toolBar) and their commands
+    PreviewToolbar* m_tools = nullptr;
+    std::unique_ptr<PreviewCommands> m_commands;
 };
 
 }  // namespace preview

@@ -94,10 +94,11 @@ class frmMenuPrint : public DialogBase {
 
 // A print menu over the workspace: its model and last analysis, Mibrox.ini, the program's
 // folder and the per-user folder of Mibrox (where Preview keeps Preview.ini when started
-// from here). `starter` null: the product's detached start.
+// from here).
 std::unique_ptr<frmMenuPrint> CreatePrintMenu(const WorkspaceState& state, UiServices& ui,
                                               ProcessStarter& starter, QWidget* parent);
 
-// Opens the print menu modally and returns when it has closed.
+// Opens the print menu modally and returns when it has closed; `starter` null: a detached
+// process.
 void ShowPrintMenu(const WorkspaceState& state, UiServices& ui, QWidget* parent,
                    ProcessStarter* starter = nullptr);

@@ -136,6 +136,27 @@ TEST(PageControl, coalescesCharactersOfOneLineIntoOneRun) {
     EXPECT_EQ(run.endX, kMm25 + 1200);
 }
 
+TEST(PageControl, printsAGridTextAsOneRunAtItsOwnAdvances) {
+    PageControl control;
+    setFactoryPage(control);
+    control.startDoc();
+    control.setCurrentX(2000);
+    control.setCurrentY(3000);
+    const int advances[] = {200, 100, 400};
+    control.printTextOnGrid(QStringLiteral("あAえB"), advances);  // "B" has no advance
+    EXPECT_EQ(control.currentX(), 2700);
+    control.printTextOnGrid(QStringLiteral("C"), std::span<const int>(advances, 1));
+    control.endDoc();
+    const Page& page = control.document().pages.at(0);
+    ASSERT_EQ(page.items.size(), 1u);
+    const auto& run = std::get<TextRun>(page.items[0]);
+    EXPECT_EQ(page.text.substr(run.first, run.count), u"あAえC");
+    EXPECT_EQ(std::vector<int>(page.charX.begin() + run.first, page.charX.begin() + run.first + 4),
+              (std::vector<int>{2000, 2200, 2300, 2700}));
+    EXPECT_EQ(run.endX, 2900);
+    EXPECT_EQ(control.paperSizeTwips(), QSize(11906, 16838));
+}
+
 TEST(PageControl, doesNotRecordItemsWhollyOutsideThePaper) {
     PageControl control;
     setFactoryPage(control);

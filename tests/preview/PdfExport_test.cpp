@@ -147,7 +147,7 @@ TEST(PdfOutline, takesOnlyTagsWithThePrefixAndALevel) {
                               {QStringLiteral("%TOC|x|bad level"), 0, 0},
                               {QStringLiteral("%TOC|2"), 0, 0}};
     document.pages[1].tags = {{QStringLiteral("%TOC|2|B|with bar"), 30, 40}};
-    const std::vector<OutlineEntry> entries = outlineEntries(document, QStringLiteral("%TOC|"));
+    const std::vector<PdfHeading> entries = pdfHeadings(document, QStringLiteral("%TOC|"));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].title, QStringLiteral("A"));
     EXPECT_EQ(entries[0].x, 10);

@@ -183,14 +183,15 @@ class InpRenbanFormTest : public QObject {
 
     void leavingAnOutOfRangeBoxReportsItsRange_data() {
         QTest::addColumn<int>("tab");
-        QTest::addColumn<int>("box");  // -1 numInit, else the indent box
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("box");        // -1 numInit, else the indent box
+        QTest::addColumn<QString>("typed");  // the value in the box when it is left
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::newRow("indent 3 of 11") << 2 << 2 << "11"
                                         << "入力範囲：0 ～ 10"
                                         << "（項）レベルに対して";
-        QTest::newRow("start value 100") << 0 << -1 << "100"
+        // The edit pattern "#0" takes no third digit: below the range instead.
+        QTest::newRow("start value -1") << 0 << -1 << "-1"
                                          << "入力範囲：0 ～ 99"
                                          << "（章）に対する初期値";
     }
@@ -206,8 +207,8 @@ class InpRenbanFormTest : public QObject {
         form->TabStrip1->setCurrentIndex(tab);
         NumberBox* number = box < 0 ? form->numInit : form->numMargin[box];
         number->setFocus();
-        number->selectAll();
-        QTest::keyClicks(number, typed);
+        // "#0" takes two typed digits: a wider value comes from the settings file.
+        number->setValue(typed.toDouble());
         QTest::keyClick(number, Qt::Key_Tab);
         QCOMPARE(f.ui.beeps, 1);
         QCOMPARE(f.ui.messages.size(), std::size_t{1});

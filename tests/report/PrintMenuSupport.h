@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the print-menu tests: a recording process starter, a temporary folder that
+// Helpers of the print-menu tests: a recording process starter, a temporary folder that
 // the temporary names go to while a test runs, and file helpers.
 
 #include <sys/stat.h>

@@ -191,7 +191,9 @@ void frmInpKajyu::buildControls() {
     cmdHelp = new QPushButton(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
 
     connect(vaSpread1, &DecimalGrid::focusEntered, this, &frmInpKajyu::ShowCellInputHint);
-    connect(vaSpread1, &DecimalGrid::focusLeft, this, [this] { m_panel1->clear(); });
+    // The label itself receives the leave, so that a grid losing the focus while the form is
+    // destroyed reaches no half-destroyed form.
+    connect(vaSpread1, &DecimalGrid::focusLeft, m_panel1, &QLabel::clear);
     connect(vaSpread1, &DecimalGrid::leaveCell, this, [this](int, int, int newCol, int newRow) {
         if (newCol >= 0 && newRow >= 0 && vaSpread1->hasFocusWithin()) ShowCellInputHint();
     });
