@@ -7,10 +7,10 @@
 #include <QPdfWriter>
 
 #include "foundation/SafeFile.h"
+#include "preview/FileFailure.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfOutline.h"
-#include "preview/VdfFormat.h"
 
 namespace preview {
 
@@ -106,14 +106,7 @@ bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QStrin
                   const PdfOptions& options, QString* error) {
     const QByteArray bytes = buildPdf(document, fonts, options, error);
     if (bytes.isEmpty()) return false;
-    const safefile::Outcome outcome =
-        safefile::replaceFile(QFile::encodeName(path).toStdString(),
-                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (!outcome.ok()) {
-        if (error) *error = describeFileFailure(path, outcome);
-        return false;
-    }
-    return true;
+    return ReplaceFileReporting(path, bytes, error);
 }
 
 }  // namespace preview

@@ -5,6 +5,7 @@
 
 #include "foundation/SafeFile.h"
 #include "preview/FigureRenderer.h"
+#include "preview/FileFailure.h"
 #include "preview/PrintFileLoader.h"
 #include "preview/RtfReader.h"
 #include "preview/StartUp.h"
@@ -17,14 +18,7 @@ namespace {
 constexpr std::size_t kMaxPrintFileBytes = 256u << 20;
 
 QString readFailure(const safefile::ReadResult& read) {
-    switch (read.status) {
-        case safefile::Status::NotRegularFile:
-            return QStringLiteral("not a regular file");
-        case safefile::Status::TooLarge:
-            return QStringLiteral("the file is too large");
-        default:
-            return QString::fromLocal8Bit(std::strerror(read.err));
-    }
+    return DescribeFileFailure(read);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QImageWriter>
 #include <cstring>
 
+#include "preview/FileFailure.h"
+
 namespace preview {
 
 namespace {
@@ -377,22 +379,14 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
 }
 
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
-    const QByteArray bytes = encodeVdf(document);
-    const safefile::Outcome outcome =
-        safefile::replaceFile(QFile::encodeName(path).toStdString(),
-                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (!outcome.ok()) {
-        if (error) *error = describeFileFailure(path, outcome);
-        return false;
-    }
-    return true;
+    return ReplaceFileReporting(path, encodeVdf(document), error);
 }
 
 bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
     const safefile::ReadResult read =
         safefile::readRegularFile(QFile::encodeName(path).toStdString(), kVdfMaxFileBytes);
     if (!read.ok()) {
-        if (error) *error = describeFileFailure(path, read);
+        if (error) *error = DescribeFileFailure(path, read);
         return false;
     }
     QString reason;
@@ -402,20 +396,6 @@ bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
         return false;
     }
     return true;
-}
-
-QString describeFileFailure(const QString& path, const safefile::Outcome& outcome) {
-    switch (outcome.status) {
-        case safefile::Status::Ok:
-            return QString();
-        case safefile::Status::NotRegularFile:
-            return QStringLiteral("%1: not a regular file").arg(path);
-        case safefile::Status::TooLarge:
-            return QStringLiteral("%1: the file is too large").arg(path);
-        case safefile::Status::Failed:
-            break;
-    }
-    return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(outcome.err)));
 }
 
 }  // namespace preview

@@ -46,7 +46,4 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error);
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error);
 bool readVdfFile(const QString& path, PageDocument& document, QString* error);
 
-// The reason of a failed read or write of `path`, for messages.
-QString describeFileFailure(const QString& path, const safefile::Outcome& outcome);
-
 }  // namespace preview
