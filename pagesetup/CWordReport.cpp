@@ -13,6 +13,7 @@
 #include "foundation/ui/UiServices.h"
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
+#include "preview/PreviewIniKeys.h"
 
 namespace word {
 
@@ -113,15 +114,16 @@ bool CWordReport::Run(const QString& PrintFileName) {
 }
 
 void CWordReport::LoadPageSettings() {
+    namespace keys = preview::ini_keys;
     const CPrivateProfile profile;
     const std::string ini = m_paths.previewIniPath.toStdString();
-    m_bodyFontName = QString::fromStdString(profile.GetValueString(ini, "StdFont", "Name"));
+    m_bodyFontName = QString::fromStdString(profile.GetValueString(ini, keys::StdFont, keys::Name));
     if (m_bodyFontName.isEmpty()) m_bodyFontName = QString::fromUtf8(texts::DefaultBodyFont);
-    m_bodySize0 = ReadSize(profile.GetValueString(ini, "StdFont", "Size0"), kFactorySize0);
-    m_bodySize1 = ReadSize(profile.GetValueString(ini, "StdFont", "Size1"), kFactorySize1);
-    m_orientation = profile.GetValueString(ini, "Page", "Orientation") == "Y" ? 1 : 0;
-    m_topMm = ReadMargin(profile.GetValueString(ini, "Page", "Top(mm)"));
-    m_leftMm = ReadMargin(profile.GetValueString(ini, "Page", "Left(mm)"));
+    m_bodySize0 = ReadSize(profile.GetValueString(ini, keys::StdFont, keys::Size0), kFactorySize0);
+    m_bodySize1 = ReadSize(profile.GetValueString(ini, keys::StdFont, keys::Size1), kFactorySize1);
+    m_orientation = profile.GetValueString(ini, keys::Page, keys::Orientation) == "Y" ? 1 : 0;
+    m_topMm = ReadMargin(profile.GetValueString(ini, keys::Page, keys::TopMm));
+    m_leftMm = ReadMargin(profile.GetValueString(ini, keys::Page, keys::LeftMm));
 }
 
 PageSetup CWordReport::pageFor(int orientation) const {

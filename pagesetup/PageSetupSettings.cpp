@@ -7,32 +7,13 @@
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
 #include "foundation/PrivateProfile.h"
+#include "preview/PreviewIniKeys.h"
 
 namespace pagesetup {
 
 namespace {
 
-// Section and key names, shared by reading and writing.
-constexpr const char* kPage = "Page";
-constexpr const char* kHeader = "Header";
-constexpr const char* kFooter = "Footer";
-constexpr const char* kStdFont = "StdFont";
-constexpr const char* kPaperSize = "PaperSize";
-constexpr const char* kOrientation = "Orientation";
-constexpr std::array<const char*, 4> kMarginKeys{"Top(mm)", "Bottom(mm)", "Left(mm)", "Right(mm)"};
-constexpr const char* kPageInit = "PageInit";
-constexpr const char* kFlg = "flg";
-constexpr const char* kHfMargin = "Margin(mm)";
-constexpr std::array<const char*, 3> kPartFlagKeys{"flgL", "flgC", "flgR"};
-constexpr std::array<const char*, 3> kPartTextKeys{"strL", "strC", "strR"};
-constexpr const char* kFontName = "FontName";
-constexpr const char* kFontSize = "FontSize";
-constexpr const char* kFontBold = "FontBold";
-constexpr const char* kFontItalic = "FontItalic";
-constexpr const char* kFontUnderLine = "FontUnderLine";
-constexpr const char* kName = "Name";
-constexpr const char* kSize0 = "Size0";
-constexpr const char* kSize1 = "Size1";
+using namespace preview::ini_keys;
 
 // Reads keys as the profile functions do; a key counts as present when its text is not empty.
 class Reader {
@@ -83,33 +64,33 @@ class Writer {
 };
 
 void readHeaderFooter(const Reader& r, const char* section, HeaderFooterSetup& hf) {
-    r.flag(section, kFlg, hf.flg);
-    r.number(section, kHfMargin, hf.MarginMm);
-    for (std::size_t i = 0; i < 3; ++i) r.flag(section, kPartFlagKeys[i], hf.PartFlags[i]);
-    for (std::size_t i = 0; i < 3; ++i) r.text(section, kPartTextKeys[i], hf.PartTexts[i]);
+    r.flag(section, Flg, hf.flg);
+    r.number(section, MarginMm, hf.MarginMm);
+    for (std::size_t i = 0; i < 3; ++i) r.flag(section, PartFlagKeys[i], hf.PartFlags[i]);
+    for (std::size_t i = 0; i < 3; ++i) r.text(section, PartTextKeys[i], hf.PartTexts[i]);
 }
 
 void readFont(const Reader& r, const char* section, HeaderFooterFont& font) {
-    r.text(section, kFontName, font.FontName);
-    r.text(section, kFontSize, font.FontSize);
-    r.flag(section, kFontBold, font.FontBold);
-    r.flag(section, kFontItalic, font.FontItalic);
-    r.flag(section, kFontUnderLine, font.FontUnderLine);
+    r.text(section, FontName, font.FontName);
+    r.text(section, FontSize, font.FontSize);
+    r.flag(section, FontBold, font.FontBold);
+    r.flag(section, FontItalic, font.FontItalic);
+    r.flag(section, FontUnderLine, font.FontUnderLine);
 }
 
 void writeHeaderFooter(Writer& w, const char* section, const HeaderFooterSetup& hf) {
-    w.flag(section, kFlg, hf.flg);
-    w.number(section, kHfMargin, hf.MarginMm);
-    for (std::size_t i = 0; i < 3; ++i) w.flag(section, kPartFlagKeys[i], hf.PartFlags[i]);
-    for (std::size_t i = 0; i < 3; ++i) w.text(section, kPartTextKeys[i], hf.PartTexts[i]);
+    w.flag(section, Flg, hf.flg);
+    w.number(section, MarginMm, hf.MarginMm);
+    for (std::size_t i = 0; i < 3; ++i) w.flag(section, PartFlagKeys[i], hf.PartFlags[i]);
+    for (std::size_t i = 0; i < 3; ++i) w.text(section, PartTextKeys[i], hf.PartTexts[i]);
 }
 
 void writeFont(Writer& w, const char* section, const HeaderFooterFont& font) {
-    w.text(section, kFontName, font.FontName);
-    w.text(section, kFontSize, font.FontSize);
-    w.flag(section, kFontBold, font.FontBold);
-    w.flag(section, kFontItalic, font.FontItalic);
-    w.flag(section, kFontUnderLine, font.FontUnderLine);
+    w.text(section, FontName, font.FontName);
+    w.text(section, FontSize, font.FontSize);
+    w.flag(section, FontBold, font.FontBold);
+    w.flag(section, FontItalic, font.FontItalic);
+    w.flag(section, FontUnderLine, font.FontUnderLine);
 }
 
 }  // namespace
@@ -123,17 +104,17 @@ bool IsListedPaperSize(const std::string& paperSize) {
 PageSetupSettings ReadPageSetupSettings(const std::string& iniPath) {
     PageSetupSettings s;
     const Reader r(iniPath);
-    r.text(kPage, kPaperSize, s.PaperSize);
-    s.Landscape = CPrivateProfile().GetValueString(iniPath, kPage, kOrientation) == "Y";
-    for (std::size_t i = 0; i < 4; ++i) r.number(kPage, kMarginKeys[i], s.MarginsMm[i]);
-    r.number(kPage, kPageInit, s.PageInit);
-    readHeaderFooter(r, kHeader, s.Header);
-    readHeaderFooter(r, kFooter, s.Footer);
-    r.text(kStdFont, kName, s.BodyFontName);
-    r.text(kStdFont, kSize0, s.BodySize0);
-    r.text(kStdFont, kSize1, s.BodySize1);
-    readFont(r, kHeader, s.Header.Font);
-    readFont(r, kFooter, s.Footer.Font);
+    r.text(Page, PaperSize, s.PaperSize);
+    s.Landscape = CPrivateProfile().GetValueString(iniPath, Page, Orientation) == "Y";
+    for (std::size_t i = 0; i < 4; ++i) r.number(Page, MarginKeys[i], s.MarginsMm[i]);
+    r.number(Page, PageInit, s.PageInit);
+    readHeaderFooter(r, Header, s.Header);
+    readHeaderFooter(r, Footer, s.Footer);
+    r.text(StdFont, Name, s.BodyFontName);
+    r.text(StdFont, Size0, s.BodySize0);
+    r.text(StdFont, Size1, s.BodySize1);
+    readFont(r, Header, s.Header.Font);
+    readFont(r, Footer, s.Footer.Font);
     return s;
 }
 
@@ -144,20 +125,20 @@ safefile::Outcome WritePageSetupSettings(const std::string& iniPath, const PageS
 
     Writer w(file.bytes);
     if (IsListedPaperSize(s.PaperSize)) {
-        w.text(kPage, kPaperSize, s.PaperSize);
+        w.text(Page, PaperSize, s.PaperSize);
     } else {
-        w.remove(kPage, kPaperSize);
+        w.remove(Page, PaperSize);
     }
-    w.text(kPage, kOrientation, s.Landscape ? "Y" : "T");
-    for (std::size_t i = 0; i < 4; ++i) w.number(kPage, kMarginKeys[i], s.MarginsMm[i]);
-    w.number(kPage, kPageInit, s.PageInit);
-    writeHeaderFooter(w, kHeader, s.Header);
-    writeHeaderFooter(w, kFooter, s.Footer);
-    w.text(kStdFont, kName, s.BodyFontName);
-    w.text(kStdFont, kSize0, s.BodySize0);
-    w.text(kStdFont, kSize1, s.BodySize1);
-    writeFont(w, kHeader, s.Header.Font);
-    writeFont(w, kFooter, s.Footer.Font);
+    w.text(Page, Orientation, s.Landscape ? "Y" : "T");
+    for (std::size_t i = 0; i < 4; ++i) w.number(Page, MarginKeys[i], s.MarginsMm[i]);
+    w.number(Page, PageInit, s.PageInit);
+    writeHeaderFooter(w, Header, s.Header);
+    writeHeaderFooter(w, Footer, s.Footer);
+    w.text(StdFont, Name, s.BodyFontName);
+    w.text(StdFont, Size0, s.BodySize0);
+    w.text(StdFont, Size1, s.BodySize1);
+    writeFont(w, Header, s.Header.Font);
+    writeFont(w, Footer, s.Footer.Font);
     // A value the file cannot hold (a line end or NUL) would be lost: write nothing.
     if (w.refused()) return {safefile::Status::Failed, EINVAL};
     return safefile::replaceFile(iniPath, w.bytes());

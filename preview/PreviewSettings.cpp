@@ -99,20 +99,21 @@ class Reader {
 };
 
 HeaderFooterSettings readHeaderFooter(const Reader& in, const char* section) {
+    using namespace ini_keys;
     HeaderFooterSettings hf;
-    hf.enabled = in.flag(section, "flg");
-    hf.margin = MmToTwips(in.number(section, "Margin(mm)"));
-    hf.showL = in.flag(section, "flgL");
-    hf.showC = in.flag(section, "flgC");
-    hf.showR = in.flag(section, "flgR");
-    hf.textL = in.qtext(section, "strL");
-    hf.textC = in.qtext(section, "strC");
-    hf.textR = in.qtext(section, "strR");
-    hf.fontName = in.qtext(section, "FontName");
-    hf.fontSize = in.number(section, "FontSize");
-    hf.bold = in.flag(section, "FontBold");
-    hf.italic = in.flag(section, "FontItalic");
-    hf.underline = in.flag(section, "FontUnderLine");
+    hf.enabled = in.flag(section, Flg);
+    hf.margin = MmToTwips(in.number(section, MarginMm));
+    hf.showL = in.flag(section, PartFlagKeys[0]);
+    hf.showC = in.flag(section, PartFlagKeys[1]);
+    hf.showR = in.flag(section, PartFlagKeys[2]);
+    hf.textL = in.qtext(section, PartTextKeys[0]);
+    hf.textC = in.qtext(section, PartTextKeys[1]);
+    hf.textR = in.qtext(section, PartTextKeys[2]);
+    hf.fontName = in.qtext(section, FontName);
+    hf.fontSize = in.number(section, FontSize);
+    hf.bold = in.flag(section, FontBold);
+    hf.italic = in.flag(section, FontItalic);
+    hf.underline = in.flag(section, FontUnderLine);
     return hf;
 }
 
@@ -123,16 +124,16 @@ PageSettings ReadPageSettings(const std::string& iniPath) {
     const Reader in(iniPath);
     PageSettings s;
     s.savedDeviceName = in.qtext(Printer, Device);
-    s.bodyFontName = in.qtext(StdFont, "Name");
-    s.bodySize0 = in.number(StdFont, "Size0");
-    s.bodySize1 = in.number(StdFont, "Size1");
-    s.paperSizeCode = PaperCodeFromText(in.text(Page, "PaperSize"));
-    s.orientationCode = OrientationFromText(in.text(Page, "Orientation"));
-    s.marginTop = MmToTwips(in.number(Page, "Top(mm)"));
-    s.marginBottom = MmToTwips(in.number(Page, "Bottom(mm)"));
-    s.marginLeft = MmToTwips(in.number(Page, "Left(mm)"));
-    s.marginRight = MmToTwips(in.number(Page, "Right(mm)"));
-    s.pageInit = in.integer(Page, "PageInit");
+    s.bodyFontName = in.qtext(StdFont, Name);
+    s.bodySize0 = in.number(StdFont, Size0);
+    s.bodySize1 = in.number(StdFont, Size1);
+    s.paperSizeCode = PaperCodeFromText(in.text(Page, PaperSize));
+    s.orientationCode = OrientationFromText(in.text(Page, Orientation));
+    s.marginTop = MmToTwips(in.number(Page, TopMm));
+    s.marginBottom = MmToTwips(in.number(Page, BottomMm));
+    s.marginLeft = MmToTwips(in.number(Page, LeftMm));
+    s.marginRight = MmToTwips(in.number(Page, RightMm));
+    s.pageInit = in.integer(Page, PageInit);
     s.headerFooter[0] = readHeaderFooter(in, Header);
     s.headerFooter[1] = readHeaderFooter(in, Footer);
     return s;

@@ -12,17 +12,9 @@
 #include <string>
 #include <string_view>
 
-namespace preview {
+#include "preview/PreviewIniKeys.h"
 
-namespace ini_keys {
-inline constexpr const char* Printer = "Printer";
-inline constexpr const char* Device = "Device";
-inline constexpr const char* StdFont = "StdFont";
-inline constexpr const char* Page = "Page";
-inline constexpr const char* Header = "Header";
-inline constexpr const char* Footer = "Footer";
-inline constexpr const char* Window = "Preview";  // Top, Left, Width, Height (twips)
-}  // namespace ini_keys
+namespace preview {
 
 // One key of the factory file, in the order it is written.
 struct FactoryKey {
