@@ -87,11 +87,7 @@ bool hasNul(const std::string& path) {
 // ".~<8 hex digits>.tmp" beside the target: short, so that a target name near the file-system
 // limit still has room; O_EXCL settles any collision.
 std::string temporaryName(const std::string& folder) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::uint32_t bits = RandomUInt32();
-    std::string digits(8, '0');
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it, bits >>= 4) *it = kHex[bits & 15];
-    return folder + "/.~" + digits + ".tmp";
+    return folder + "/.~" + RandomHexName() + ".tmp";
 }
 
 }  // namespace

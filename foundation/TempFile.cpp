@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 
 #include "foundation/FileRoutines.h"
@@ -25,9 +24,7 @@ std::string TempFolder() {
 std::optional<std::string> MakeTempFileName(std::string_view extension) {
     const std::string folder = TempFolder();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/~QM%08X", static_cast<unsigned>(RandomUInt32()));
-        std::string path = folder + name;
+        std::string path = folder + "/~QM" + RandomHexName();
         path += extension;
         const int fd =
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
