@@ -101,8 +101,7 @@ std::string_view cutAtBoundary(std::string_view sjis, std::size_t maxBytes) {
     if (sjis.size() <= maxBytes) return sjis;
     std::size_t pos = 0;
     while (pos < maxBytes) {
-        const bool lead = isLeadByte(static_cast<unsigned char>(sjis[pos]));
-        const std::size_t width = (lead && pos + 1 < sjis.size()) ? 2 : 1;
+        const std::size_t width = isDoubleByteAt(sjis, pos) ? 2 : 1;
         if (pos + width > maxBytes) break;
         pos += width;
     }

@@ -25,6 +25,12 @@ constexpr bool isLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True when byte i of the CP932 text is the lead byte of a double-byte character that has its
+// second byte (a lead byte at the end counts as a single byte).
+constexpr bool isDoubleByteAt(std::string_view sjis, std::size_t i) {
+    return i + 1 < sjis.size() && isLeadByte(static_cast<unsigned char>(sjis[i]));
+}
+
 // Length in CP932 bytes of a UTF-8 text (unencodable characters count as one byte).
 std::size_t byteLength(std::string_view utf8);
 

@@ -46,7 +46,7 @@ bool namesEqual(std::string_view a, std::string_view b) {
 // Position of the first single-byte `wanted` character in s, skipping double-byte ones.
 std::size_t findSingleByte(std::string_view s, char wanted) {
     for (std::size_t i = 0; i < s.size();) {
-        if (cp932::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+        if (cp932::isDoubleByteAt(s, i)) {
             i += 2;
             continue;
         }

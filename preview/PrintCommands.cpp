@@ -16,7 +16,7 @@ namespace {
 std::size_t charOffset(std::string_view line, std::size_t from, std::size_t count) {
     std::size_t at = from;
     for (std::size_t k = 0; k < count && at < line.size(); ++k) {
-        at += IsDoubleByteAt(line, at) ? 2 : 1;
+        at += cp932::isDoubleByteAt(line, at) ? 2 : 1;
     }
     return std::min(at, line.size());
 }

@@ -25,10 +25,6 @@ QString decode(std::string_view bytes) {
 
 }  // namespace
 
-bool IsDoubleByteAt(std::string_view line, std::size_t i) {
-    return i + 1 < line.size() && cp932::isLeadByte(static_cast<unsigned char>(line[i]));
-}
-
 PrintFileLoader::PrintFileLoader(PreviewDocument& document, FigureDrawer drawFigure)
     : m_doc(document),
       m_control(document.control()),
@@ -78,7 +74,7 @@ void PrintFileLoader::layOutLine(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size()) {
         if (execPrintCommand(line, i)) continue;
-        const bool doubleByte = IsDoubleByteAt(line, i);
+        const bool doubleByte = cp932::isDoubleByteAt(line, i);
         const std::size_t length = doubleByte ? 2 : 1;
         const int advance = advanceFor(doubleByte);
         const std::string_view character = line.substr(i, length);
@@ -121,7 +117,7 @@ void PrintFileLoader::flushRun() {
         std::vector<int> advances;
         std::size_t at = 0;
         for (const int advance : m_runAdvances) {
-            const std::size_t length = IsDoubleByteAt(bytes, at) ? 2 : 1;
+            const std::size_t length = cp932::isDoubleByteAt(bytes, at) ? 2 : 1;
             const QString one = decode(bytes.substr(at, length));
             text += one;
             for (qsizetype k = 0; k < one.size(); ++k) advances.push_back(k == 0 ? advance : 0);

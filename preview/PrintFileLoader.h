@@ -78,7 +78,4 @@ class PrintFileLoader {
     std::vector<int> m_runAdvances;
 };
 
-// True for the first byte of a double-byte CP932 character that has its second byte.
-bool IsDoubleByteAt(std::string_view line, std::size_t i);
-
 }  // namespace preview

@@ -545,7 +545,7 @@ double MeasureTextWidth(const std::vector<TextStyleDef>& styles, std::int32_t st
     const std::string sjis = cp932::fromUtf8(utf8);
     std::size_t doubles = 0, singles = 0;
     for (std::size_t i = 0; i < sjis.size(); ++i) {
-        if (cp932::isLeadByte(static_cast<unsigned char>(sjis[i])) && i + 1 < sjis.size()) {
+        if (cp932::isDoubleByteAt(sjis, i)) {
             ++doubles;
             ++i;
         } else {
