@@ -11,19 +11,18 @@
 
 #include "foundation/ui/PageSetupDialog.h"
 #include "tests/support/FakeUiServices.h"
+#include "tests/support/WhenModalShown.h"
 
 namespace {
 
 // Runs `act` on the page-setup dialog once it is shown, then accepts or rejects it.
 void whenShown(bool accept, const std::function<void(QPageSetupDialog&)>& act = {}) {
-    QTimer::singleShot(0, [accept, act] {
-        auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        if (act) act(*dialog);
+    WhenModalShown<QPageSetupDialog>([accept, act](QPageSetupDialog& dialog) {
+        if (act) act(dialog);
         if (accept) {
-            dialog->accept();
+            dialog.accept();
         } else {
-            dialog->reject();
+            dialog.reject();
         }
     });
 }

@@ -12,16 +12,13 @@
 #include <functional>
 
 #include "pagesetup/ExportOptionForms.h"
+#include "tests/support/WhenModalShown.h"
 
 namespace {
 
 // Runs `act` on the modal option dialog once it is shown.
-void whenShown(const std::function<void(ExportOptionForm&)>& act) {
-    QTimer::singleShot(0, [act] {
-        auto* form = qobject_cast<ExportOptionForm*>(QApplication::activeModalWidget());
-        QVERIFY(form);
-        act(*form);
-    });
+void whenShown(std::function<void(ExportOptionForm&)> act) {
+    WhenModalShown<ExportOptionForm>(std::move(act));
 }
 
 bool isCentred(const QWidget& form) {

@@ -23,6 +23,7 @@
 #include "foundation/ui/NumberBox.h"
 #include "pagesetup/PageSetupForm.h"
 #include "tests/support/FakeUiServices.h"
+#include "tests/support/WhenModalShown.h"
 
 namespace {
 
@@ -375,14 +376,12 @@ class PageSetupFormTest : public QObject {
     void thePreviewOpensItWithItsHelpFileAndTopic() {
         Fixture f;
         bool seen = false;
-        QTimer::singleShot(0, [&seen] {
-            auto* form = qobject_cast<frmPageSetup*>(QApplication::activeModalWidget());
-            QVERIFY(form);
-            QCOMPARE(form->UsrHelpContextID, 3020);
-            QVERIFY(form->btnHelp->isEnabled());
-            QCOMPARE(form->lblPrinter->text(), QStringLiteral("PDF"));
+        WhenModalShown<frmPageSetup>([&seen](frmPageSetup& form) {
+            QCOMPARE(form.UsrHelpContextID, 3020);
+            QVERIFY(form.btnHelp->isEnabled());
+            QCOMPARE(form.lblPrinter->text(), QStringLiteral("PDF"));
             seen = true;
-            form->btnCancel->click();
+            form.btnCancel->click();
         });
         ShowPageSetupDialog(nullptr, f.ui, f.path, QStringLiteral("PDF"),
                             QStringLiteral("Preview.chm"));

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include "tests/support/FakeUiServices.h"
+#include "tests/support/WhenModalShown.h"
 #include "workspace/WorkspaceState.h"
 #include "workspace/ui/InpKajyuForm.h"
 
@@ -371,11 +372,9 @@ class InpKajyuFormTest : public QObject {
 
     void showLoadTableFormRunsModally() {
         FakeUiServices ui;
-        QTimer::singleShot(0, [] {
-            auto* form = qobject_cast<frmInpKajyu*>(QApplication::activeModalWidget());
-            QVERIFY(form != nullptr);
-            form->mnuEditAdd->trigger();
-            form->cmdOK->click();
+        WhenModalShown<frmInpKajyu>([](frmInpKajyu& form) {
+            form.mnuEditAdd->trigger();
+            form.cmdOK->click();
         });
         ShowLoadTableForm(m_state, ui, nullptr, LoadSide::Sea);
         QCOMPARE(m_state.Model.SeaLoadCount, 1);

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "tests/support/FakeUiServices.h"
+#include "tests/support/WhenModalShown.h"
 #include "workspace/WorkspaceState.h"
 #include "workspace/ui/ResOutKekkaForm.h"
 
@@ -120,11 +121,9 @@ class ResOutKekkaFormTest : public QObject {
     void showResultsFormRunsModally() {
         FakeUiServices ui;
         QString seen;
-        QTimer::singleShot(0, [&seen] {
-            auto* form = qobject_cast<frmResOutKekka*>(QApplication::activeModalWidget());
-            QVERIFY(form != nullptr);
-            seen = form->lblMmax->text();
-            form->cmdClose->click();
+        WhenModalShown<frmResOutKekka>([&seen](frmResOutKekka& form) {
+            seen = form.lblMmax->text();
+            form.cmdClose->click();
         });
         ShowResultsForm(m_state, ui, nullptr);
         QCOMPARE(seen, QString("1,234.568"));
