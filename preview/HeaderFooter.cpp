@@ -11,11 +11,15 @@ qsizetype findToken(const QString& text, QChar letter) {
     return text.indexOf(QLatin1Char('%') + QString(letter.toUpper()));
 }
 
-// The system's time format without its time-zone part.
-QString timeText(const QTime& time, const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return locale.toString(time, format.trimmed());
+// The Japanese system's long date ("2026年12月9日") and time ("8:05:03"), whatever the
+// process locale.
+QString dateText(const QDate& date) {
+    return QString::number(date.year()) + QStringLiteral("年") + QString::number(date.month()) +
+           QStringLiteral("月") + QString::number(date.day()) + QStringLiteral("日");
+}
+
+QString timeText(const QTime& time) {
+    return QLocale::c().toString(time, QStringLiteral("H:mm:ss"));
 }
 
 }  // namespace
@@ -29,10 +33,9 @@ QString ExpandHeaderFooterTokens(QString part, const TokenValues& values) {
     at = findToken(part, QLatin1Char('f'));
     if (at >= 0) part.replace(at, 2, values.fileName);
     at = findToken(part, QLatin1Char('d'));
-    if (at >= 0)
-        part.replace(at, 2, values.locale.toString(values.now.date(), QLocale::LongFormat));
+    if (at >= 0) part.replace(at, 2, dateText(values.now.date()));
     at = findToken(part, QLatin1Char('t'));
-    if (at >= 0) part.replace(at, 2, timeText(values.now.time(), values.locale));
+    if (at >= 0) part.replace(at, 2, timeText(values.now.time()));
     return part;
 }
 

@@ -24,8 +24,7 @@ class SystemClock final : public Clock {
 struct TokenValues {
     int pageCounter = 0;  // "%p": when 0 or less the whole part becomes empty
     QString fileName;     // "%f": the file-name part of the previewed file
-    QDateTime now;        // "%d" the long date, "%t" the time, in `locale`
-    QLocale locale = QLocale::system();
+    QDateTime now;        // "%d" the long date, "%t" the time, both Japanese
 };
 
 // Replaces, in this order, the first "%p", "%f", "%d" and "%t" of the part, each by its

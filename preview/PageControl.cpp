@@ -497,7 +497,7 @@ bool PageControl::saveDocument(const QString& path, QString* error) {
 
 bool PageControl::loadDocument(const QString& path, QString* error) {
     if (!mayChangeDocument()) {
-        if (error) *error = QStringLiteral("the document is being produced");
+        if (error) *error = QStringLiteral("文書の作成中です");
         return false;
     }
     PageDocument loaded;

@@ -59,7 +59,7 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
 QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
                     QString* error) {
     if (document.pages.empty()) {
-        if (error) *error = QStringLiteral("the document has no pages");
+        if (error) *error = QStringLiteral("出力するﾍﾟｰｼﾞがありません");
         return {};
     }
     QByteArray drawn;
@@ -72,7 +72,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
         writer.setPageLayout(pageLayoutFor(document.pages.front().format));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            if (error) *error = QStringLiteral("the PDF writer cannot start");
+            if (error) *error = QStringLiteral("PDFの作成を開始できません");
             return {};
         }
         for (std::size_t p = 0; p < document.pages.size(); ++p) {
@@ -95,7 +95,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
                   options.compressionLevel != 0, reason);
     if (finished.empty()) {
         if (error)
-            *error = QStringLiteral("the PDF could not be finished: %1")
+            *error = QStringLiteral("PDFを完成できませんでした: %1")
                          .arg(QString::fromStdString(reason));
         return {};
     }

@@ -155,7 +155,6 @@ HeaderFooterParts PreviewDocument::headerFooterParts(int slot) const {
     values.pageCounter = m_pageCounter;
     values.fileName = QString::fromStdString(GetFileNamePart(m_context.previewFile.toStdString()));
     values.now = (m_context.clock ? m_context.clock : &m_systemClock)->now();
-    values.locale = m_context.locale;
     return {hf.showL ? ExpandHeaderFooterTokens(hf.textL, values) : QString(),
             hf.showC ? ExpandHeaderFooterTokens(hf.textC, values) : QString(),
             hf.showR ? ExpandHeaderFooterTokens(hf.textR, values) : QString()};

@@ -29,7 +29,6 @@ struct DocumentContext {
     QString printFileFolder;       // replaces "%TMPDIR%" in bitmap names
     QString programFolder;         // replaces "%APPDIR%"; holds LINE_PRN.DEF and STR_PRN.DEF
     const Clock* clock = nullptr;  // null: the system clock
-    QLocale locale = QLocale::system();
 };
 
 // One outline heading: level 1 (chapter) or 2 (under the chapter at index `parent`).

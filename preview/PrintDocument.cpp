@@ -30,7 +30,7 @@ bool printDocument(const PageDocument& document, FontFactory& fonts, const QStri
         return false;
     }
     if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()) {
-        if (error) *error = QStringLiteral("no printer is installed");
+        if (error) *error = QStringLiteral("ﾌﾟﾘﾝﾀがｲﾝｽﾄｰﾙされていません");
         return false;
     }
     return printOnPrinter(document, fonts, printer, error);
@@ -40,7 +40,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
                     QString* error) {
     const int count = static_cast<int>(document.pages.size());
     if (count == 0) {
-        if (error) *error = QStringLiteral("the document has no pages");
+        if (error) *error = QStringLiteral("印刷するﾍﾟｰｼﾞがありません");
         return false;
     }
     int from = printer.fromPage() > 0 ? printer.fromPage() : 1;
@@ -53,7 +53,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
     if (!painter.begin(&printer)) {
         if (error)
             *error =
-                QStringLiteral("the printer \"%1\" cannot be opened").arg(printer.printerName());
+                QStringLiteral("ﾌﾟﾘﾝﾀ「%1」を開けません").arg(printer.printerName());
         return false;
     }
     for (int page = from; page <= to; ++page) {
@@ -61,7 +61,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
             printer.setPageLayout(pageLayoutFor(document.pages[std::size_t(page - 1)].format));
             if (!printer.newPage()) {
                 painter.end();
-                if (error) *error = QStringLiteral("the printer refused page %1").arg(page);
+                if (error) *error = QStringLiteral("ﾌﾟﾘﾝﾀが %1 ﾍﾟｰｼﾞ目を受け付けませんでした").arg(page);
                 return false;
             }
         }
@@ -69,7 +69,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
         drawPage(painter, document, std::size_t(page - 1), fonts, twipsToDevice(dpiX, dpiY));
     }
     if (!painter.end()) {
-        if (error) *error = QStringLiteral("printing failed");
+        if (error) *error = QStringLiteral("印刷に失敗しました");
         return false;
     }
     return true;

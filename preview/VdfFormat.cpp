@@ -392,7 +392,8 @@ bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
     QString reason;
     if (!decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
                    document, &reason)) {
-        if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
+        // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
+        if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);
         return false;
     }
     return true;

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "foundation/NumberFormat.h"
 #include "foundation/PrivateProfile.h"
@@ -52,13 +53,17 @@ frmPreview::frmPreview(PreviewControl& control, QWidget* view, UiServices& ui,
         m_panels[i] = new QLabel(this);
         statusBar()->addWidget(m_panels[i], i == 1 ? 1 : 0);
     }
-    resize(900, 700);
-    m_splitter->setSizes({180, 720});
-
     m_document = std::make_unique<PreviewDocument>(m_control, m_context);
     m_document->onDocumentEnded = [this] { emit documentEnded(!m_document->outline().empty()); };
     m_tools = new PreviewToolbar(*m_toolBar);
     m_commands = std::make_unique<PreviewCommands>(*this, m_control, m_ui, *m_tools, PDFOption);
+
+    // Wide enough for the whole toolbar (paging tools included) where the screen allows.
+    int width = std::max(900, m_toolBar->sizeHint().width());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        width = std::min(width, screen->availableGeometry().width());
+    resize(width, 700);
+    m_splitter->setSizes({180, width - 180});
 }
 
 frmPreview::~frmPreview() = default;

@@ -272,9 +272,9 @@ void PreviewCommands::updateDocument() {
     QFile file(path);
     QString reason;
     if (!QFileInfo(path).isFile()) {
-        reason = QStringLiteral("the file does not exist or is not a regular file");
+        reason = QStringLiteral("ﾌｧｲﾙが見つからないか、通常のﾌｧｲﾙではありません");
     } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+        reason = QStringLiteral("ﾌｧｲﾙを開けません");
     }
     file.close();
     if (!reason.isEmpty()) {

@@ -1,8 +1,12 @@
 // Start of Preview and its window, on a fake control: the message for an empty command line,
 // the factory settings, the caption, the status panels, the outline and the saved placement.
+#include <QApplication>
+#include <QScreen>
 #include <QSplitter>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "foundation/Cp932.h"
 #include "foundation/PrivateProfile.h"
@@ -86,6 +90,21 @@ class FrmPreviewTest : public QObject {
         QCOMPARE(program.control->pageCount(), 1);
     }
 
+    // The first window was 900 pixels wide, which hid the paging tools behind the toolbar's
+    // overflow button; on a screen that allows it the whole toolbar shows.
+    void firstWindowShowsTheWholeToolbar() {
+        ScratchFolder dir;
+        FakeUiServices ui;
+        PreviewProgram program =
+            Main("/INI=\"" + dir.path() + "\"", environment(dir), ui, fakeControl());
+        QVERIFY(program.window);
+        const frmPreview& w = *program.window;
+        const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QVERIFY2(screenWidth >= 1600, "the test's screen is 1920 pixels wide");
+        QVERIFY(w.width() >= w.toolBar()->sizeHint().width());
+        QVERIFY(w.width() <= screenWidth);
+    }
+
     void noPrintFileOpensAnEmptyWindow() {
         ScratchFolder dir;
         FakeUiServices ui;
@@ -97,5 +116,16 @@ class FrmPreviewTest : public QObject {
     }
 };
 
-QTEST_MAIN(FrmPreviewTest)
+// A screen wider than the offscreen default (800 pixels), as the program meets on a desk.
+int main(int argc, char** argv) {
+    ScratchFolder dir;
+    const std::string config = dir.file("screen.json");
+    ScratchFolder::write(config,
+                         "{\"screens\": [{\"name\": \"desk\", \"x\": 0, \"y\": 0, "
+                         "\"width\": 1920, \"height\": 1080, \"logicalDpi\": 96}]}");
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
+    QApplication app(argc, argv);
+    FrmPreviewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "FrmPreview_qtest.moc"

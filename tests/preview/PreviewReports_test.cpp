@@ -38,7 +38,6 @@ class PreviewReports : public ::testing::Test {
         context.programFolder = QString::fromStdString(programFolder());
         context.printFileFolder = QString::fromStdString(dir.path());
         context.clock = &clock;
-        context.locale = QLocale::c();
     }
 
     ScratchFolder dir;

@@ -38,7 +38,6 @@ class LoaderTest : public ::testing::Test {
         context.printFileFolder = QString::fromStdString(dir.path());
         context.programFolder = QString::fromStdString(dir.path());
         context.clock = &clock;
-        context.locale = QLocale::c();
     }
 
     std::string ini() const { return dir.file("Preview.ini"); }
@@ -227,7 +226,7 @@ TEST_F(LoaderTest, InvalidBytesStillGetOneCellPerCharacter) {
 TEST_F(LoaderTest, FactoryHeaderAndFooterOnTheFirstPages) {
     ASSERT_TRUE(load({"x", "\fy"}).ok);
     const auto& page1 = control.pages[0];
-    EXPECT_EQ(page1.header[0], QStringLiteral("(日付)Wednesday, 9 December 2026 (時間)08:05:03"));
+    EXPECT_EQ(page1.header[0], QStringLiteral("(日付)2026年12月9日 (時間)8:05:03"));
     EXPECT_EQ(page1.header[1], QString());
     EXPECT_EQ(page1.header[2], QStringLiteral("(ﾌｧｲﾙ名)a.prn"));
     EXPECT_EQ(page1.footer[1], QStringLiteral("- 1 -"));
@@ -261,16 +260,26 @@ TEST(HeaderFooterTokens, ExpandsFirstOccurrencesInOrder) {
     v.pageCounter = 7;
     v.fileName = QStringLiteral("r.prn");
     v.now = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
-    v.locale = QLocale::c();
     EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%P %p"), v), QStringLiteral("%P 7"));
     EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%F/%t"), v),
-              QStringLiteral("r.prn/03:04:05"));
-    EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%D"), v),
-              QStringLiteral("Friday, 2 January 2026"));
+              QStringLiteral("r.prn/3:04:05"));
+    EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%D"), v), QStringLiteral("2026年1月2日"));
     v.fileName = QStringLiteral("%t");  // tokens are searched in the text produced so far
-    EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%f"), v), QStringLiteral("03:04:05"));
+    EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("%f"), v), QStringLiteral("3:04:05"));
     v.pageCounter = 0;
     EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("a %f %p"), v), QString());
+}
+
+// The header's date and time were worded in the process locale ("Wednesday, 9 December
+// 2026" on an English machine); they are the Japanese ones whatever the locale.
+TEST(HeaderFooterTokens, DateAndTimeAreJapaneseWhateverTheLocale) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TokenValues v;
+    v.now = QDateTime(QDate(2026, 12, 9), QTime(18, 5, 3));
+    EXPECT_EQ(ExpandHeaderFooterTokens(QStringLiteral("(日付)%d (時間)%t"), v),
+              QStringLiteral("(日付)2026年12月9日 (時間)18:05:03"));
+    QLocale::setDefault(saved);
 }
 
 }  // namespace
