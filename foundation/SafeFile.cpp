@@ -279,13 +279,20 @@ namespace safefile {
 
 // ---- locking ----------------------------------------------------------------------------
 
+// Each retry means another writer replaced the file meanwhile, so the writers as a whole make
+// progress; a writer can lose many races in a row under contention, so the bound is generous.
+constexpr int kMaxLockAttempts = 1000000;
+
 FileLock::FileLock(const std::string& path, bool createMissing) {
     if (hasNul(path)) return;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < kMaxLockAttempts; ++attempt) {
         Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         if (!file.valid() && errno == ENOENT && createMissing) {
             struct stat link {};
-            if (::lstat(path.c_str(), &link) == 0) return;  // a dangling link: not followed
+            if (::lstat(path.c_str(), &link) == 0) {
+                if (S_ISLNK(link.st_mode)) return;  // a dangling link: not followed
+                continue;                           // made by another writer just now
+            }
             file = Descriptor(
                 ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
             if (file.valid()) {
