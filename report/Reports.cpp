@@ -80,6 +80,15 @@ int RowsThatFit(int lines, int linesPerRow) {
     return rows ? *rows : 0;
 }
 
+// The conditions both reports print for the embedment and stress check.
+struct CheckConditions {
+    double zUpper;
+    double zLower;
+    double factor;
+    double allowable;
+    bool stress;  // the stress check is printed
+};
+
 }  // namespace
 
 bool StressCheckHolds(double zUpper, double zLower, double allowableStress) {
@@ -87,15 +96,23 @@ bool StressCheckHolds(double zUpper, double zLower, double allowableStress) {
            allowableStress > kStressCheckFloor;
 }
 
+namespace {
+
+CheckConditions readCheckConditions(const InputModel& model) {
+    const double zUpper = conditionNumber(model, CondZUpper);
+    const double zLower = conditionNumber(model, CondZLower);
+    const double allowable = conditionNumber(model, CondAllowableStress);
+    return {zUpper, zLower, conditionNumber(model, CondSafetyFactor), allowable,
+            StressCheckHolds(zUpper, zLower, allowable)};
+}
+
+}  // namespace
+
 bool WriteConditionsReport(PrintSession& session, const InputModel& model, const AnalysisResult& r,
                            std::string* reason) {
     return runReport(session, reason, [&](ReportWriter& w) {
         w.LinesPerPage = kLinesPerPage;
-        const double zUpper = conditionNumber(model, CondZUpper);
-        const double zLower = conditionNumber(model, CondZLower);
-        const double factor = conditionNumber(model, CondSafetyFactor);
-        const double allowable = conditionNumber(model, CondAllowableStress);
-        const bool stress = StressCheckHolds(zUpper, zLower, allowable);
+        const auto [zUpper, zLower, factor, allowable, stress] = readCheckConditions(model);
         NumberValues numbers{};
         TextValues texts{};
         SectionPrinter p(session, "矢板壁の計算", numbers, texts);
@@ -176,11 +193,7 @@ bool WriteResultReport(PrintSession& session, const InputModel& model, const Ana
     return runReport(session, reason, [&](ReportWriter& w) {
         w.LinesPerPage = kLinesPerPage;
         const double design = conditionNumber(model, CondDesignLevel);
-        const double zUpper = conditionNumber(model, CondZUpper);
-        const double zLower = conditionNumber(model, CondZLower);
-        const double factor = conditionNumber(model, CondSafetyFactor);
-        const double allowable = conditionNumber(model, CondAllowableStress);
-        const bool stress = StressCheckHolds(zUpper, zLower, allowable);
+        const auto [zUpper, zLower, factor, allowable, stress] = readCheckConditions(model);
         NumberValues numbers{};
         TextValues texts{};
 
