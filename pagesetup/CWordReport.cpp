@@ -13,7 +13,7 @@
 #include "foundation/ui/UiServices.h"
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
-#include "preview/PreviewIniKeys.h"
+#include "formats/PreviewIniKeys.h"
 
 namespace word {
 

@@ -7,7 +7,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
 #include "foundation/PrivateProfile.h"
-#include "preview/PreviewIniKeys.h"
+#include "formats/PreviewIniKeys.h"
 
 namespace pagesetup {
 

@@ -10,7 +10,7 @@
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 #include "pagesetup/WordDocument.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 namespace word {
 

@@ -8,7 +8,7 @@
 // its bottom-left pixel (0, 491).
 //
 // It reads the list, its data files and LINE_PRN.DEF / STR_PRN.DEF through the shared
-// readers (report/FigureFiles.h) with the preview's limits (20 list entries, 1000 points per
+// readers (formats/FigureFiles.h) with the preview's limits (20 list entries, 1000 points per
 // data file, 20 style rows). A fault ends the figure where it occurs: what was drawn before
 // it stays in the bitmap, and the fault is named.
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "preview/PreviewDocument.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 namespace preview {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "preview/PreviewIniKeys.h"
+#include "formats/PreviewIniKeys.h"
 
 namespace preview {
 

@@ -7,7 +7,7 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SafeFile.h"
-#include "report/TextLines.h"
+#include "formats/TextLines.h"
 
 namespace {
 

@@ -36,7 +36,7 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/OneBased.h"
 #include "foundation/TempFile.h"
-#include "report/ReportError.h"
+#include "formats/ReportError.h"
 
 inline constexpr int kTemplateLines = 50;
 inline constexpr int kFieldsPerLine = 20;

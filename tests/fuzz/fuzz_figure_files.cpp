@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 namespace {
 

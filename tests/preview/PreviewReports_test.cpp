@@ -13,7 +13,7 @@
 #include "preview/PageControl.h"
 #include "preview/PreviewDocument.h"
 #include "preview/StartUp.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 #include "report/Reports.h"
 #include "tests/foundation/ScratchFolder.h"
 #include "workspace/InputFile.h"

@@ -27,7 +27,7 @@
 #include "preview/ui/PreviewCommands.h"
 #include "preview/ui/PreviewMain.h"
 #include "preview/ui/PreviewToolbar.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 #include "tests/foundation/ScratchFolder.h"
 #include "tests/support/FakeUiServices.h"
 

@@ -1,4 +1,4 @@
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 #include <gtest/gtest.h>
 

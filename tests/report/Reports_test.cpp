@@ -12,7 +12,7 @@
 
 #include "foundation/Cp932.h"
 #include "report/FigureDrawers.h"
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 #include "tests/report/ReportFixture.h"
 #include "workspace/InputFile.h"
 

@@ -1,4 +1,4 @@
-#include "report/FigureFiles.h"
+#include "formats/FigureFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
 #include "foundation/SafeFile.h"
-#include "report/TextLines.h"
+#include "formats/TextLines.h"
 
 namespace {
 

@@ -67,7 +67,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report/ReportError.h"
+#include "formats/ReportError.h"
 
 // ---- Drawing definitions ----------------------------------------------------------------
 
