@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/PreviewIniKeys.h"
+#include "formats/PrintFile.h"
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 #include "foundation/PrivateProfile.h"
@@ -13,7 +15,6 @@
 #include "foundation/ui/UiServices.h"
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
-#include "formats/PreviewIniKeys.h"
 
 namespace word {
 
@@ -26,21 +27,22 @@ constexpr double kLargestFontSize = 1638;  // points, the largest a word process
 constexpr int kA4ShortMm = 210;
 constexpr int kA4LongMm = 297;
 
-// The lines of a print file: they end at LF or CR LF; a form feed stays inside its line.
-std::vector<QString> SplitLines(const std::string& bytes) {
+// The lines of a print file, decoded.
+std::vector<QString> SplitLines(std::string_view bytes) {
     std::vector<QString> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos) end = bytes.size();
-        std::size_t stop = end;
-        if (stop > start && bytes[stop - 1] == '\r') --stop;
-        lines.push_back(QString::fromStdString(
-            cp932::toUtf8(std::string_view(bytes).substr(start, stop - start))));
-        start = next;
-    }
+    PrintFileLines cursor(bytes);
+    std::string_view line;
+    while (cursor.next(line)) lines.push_back(QString::fromStdString(cp932::toUtf8(line)));
     return lines;
+}
+
+// The command of the two characters after a "?" at 1-based `position`.
+PrintCommand CommandAt(const QString& line, int position) {
+    if (position < 1 || position + 2 > line.size()) return PrintCommand::None;
+    const auto ascii = [](QChar c) {
+        return c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '\0';
+    };
+    return PrintCommandOf(ascii(line[position]), ascii(line[position + 1]));
 }
 
 bool IsBlankLine(const QString& line) {
@@ -140,10 +142,11 @@ PageSetup CWordReport::pageFor(int orientation) const {
 QString CWordReport::GetPrintFileOrientation() const {
     const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
     if (!file.ok()) return {};
-    const auto lines = SplitLines(file.bytes.substr(0, file.bytes.find('\n')));
-    if (lines.empty()) return {};
-    if (lines.front().contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
-    if (lines.front().contains(QLatin1String("A4T"))) return QStringLiteral("T");
+    std::string_view first;
+    if (!PrintFileLines(file.bytes).next(first)) return {};
+    const QString line = QString::fromStdString(cp932::toUtf8(first));
+    if (line.contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
+    if (line.contains(QLatin1String("A4T"))) return QStringLiteral("T");
     return {};
 }
 
@@ -235,7 +238,7 @@ bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
         return true;
     }
     if (Line[Position - 1] != QChar('?')) return false;
-    const QString code = Field(Line, Position + 1, 2);
+    const PrintCommand code = CommandAt(Line, Position);
     const auto baseSize = [&](double size) {
         m_currentFontSize = size;
         m_typedSize = size;
@@ -252,59 +255,74 @@ bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
         m_applyLineSpacing = true;
         m_pendingLineSpacing = m_currentFontSize * factor;
     };
-    if (code == "PF") {
-        const int orientation = Field(Line, Position + 4) == "A4T" ? 0 : 1;
-        m_doc.insertSectionBreak();
-        m_doc.setPageSetup(pageFor(orientation));
-        m_lineAdvance = 0;
-        Position += 15;
-        if (Position <= Line.size() && Line[Position - 1] == QChar('\f')) ++Position;
-        return true;
-    }
-    if (code == "FG") {
-        if (!figureCommand(Position, Line)) return false;
-        Position = static_cast<int>(Line.size()) + 1;
-        return true;
-    }
-    if (code == "BM") {
-        if (!bitmapCommand(Position, Line)) return false;
-        Position = static_cast<int>(Line.size()) + 1;
-        return true;
-    }
-    if (code == "R1" || code == "R2" || code == "F0" || code == "FH" || code == "FQ" ||
-        code == "FE" || code == "FP") {
-    } else if (code == "M0" || code == "E0" || code == "EY") {
-        baseSize(m_bodySize0);
-    } else if (code == "M1") {
-        baseSize(m_bodySize1);
-    } else if (code == "EX" || code == "E2") {
-        m_currentFontSize *= 2;
-        m_typedSize = m_currentFontSize;
-        m_doc.setFontSize(m_currentFontSize);
-        m_doc.setLineSpacingRule(LineSpacingRule::Single);
-        m_skipNextLine = true;
-    } else if (code == "S0") {
-        m_typedSize = m_currentFontSize;
-        m_doc.setFontSize(m_currentFontSize);
-        m_doc.setRaise(0);
-    } else if (code == "SU") {
-        smallSize(WholePoints(m_currentFontSize * 0.5));
-    } else if (code == "SL") {
-        smallSize(0);
-    } else if (code == "T0") {
-        spacing(1);
-    } else if (code == "TK") {
-        spacing(20.0 / 18.0);
-    } else if (code == "TS") {
-        spacing(12.0 / 18.0);
-    } else if (code == "!0" || code == "!1") {
-        m_doc.setBold(code == "!1");
-    } else if (code == "L0") {
-        m_doc.setUnderline(false);
-    } else if (code == "LU" || code == "LO") {
-        m_doc.setUnderline(true);
-    } else {
-        return false;
+    switch (code) {
+        case PrintCommand::None:
+            return false;
+        case PrintCommand::Page: {
+            const int orientation = Field(Line, Position + 4) == "A4T" ? 0 : 1;
+            m_doc.insertSectionBreak();
+            m_doc.setPageSetup(pageFor(orientation));
+            m_lineAdvance = 0;
+            Position += 15;
+            if (Position <= Line.size() && Line[Position - 1] == QChar('\f')) ++Position;
+            return true;
+        }
+        case PrintCommand::Figure:
+            if (!figureCommand(Position, Line)) return false;
+            Position = static_cast<int>(Line.size()) + 1;
+            return true;
+        case PrintCommand::Bitmap:
+            if (!bitmapCommand(Position, Line)) return false;
+            Position = static_cast<int>(Line.size()) + 1;
+            return true;
+        case PrintCommand::Heading1:
+        case PrintCommand::Heading2:
+        case PrintCommand::Ignored:
+            break;
+        case PrintCommand::Body0:
+        case PrintCommand::Normal:
+            baseSize(m_bodySize0);
+            break;
+        case PrintCommand::Body1:
+            baseSize(m_bodySize1);
+            break;
+        case PrintCommand::Double:
+            m_currentFontSize *= 2;
+            m_typedSize = m_currentFontSize;
+            m_doc.setFontSize(m_currentFontSize);
+            m_doc.setLineSpacingRule(LineSpacingRule::Single);
+            m_skipNextLine = true;
+            break;
+        case PrintCommand::ScriptEnd:
+            m_typedSize = m_currentFontSize;
+            m_doc.setFontSize(m_currentFontSize);
+            m_doc.setRaise(0);
+            break;
+        case PrintCommand::Superscript:
+            smallSize(WholePoints(m_currentFontSize * 0.5));
+            break;
+        case PrintCommand::Subscript:
+            smallSize(0);
+            break;
+        case PrintCommand::PitchNormal:
+            spacing(1);
+            break;
+        case PrintCommand::PitchWide:
+            spacing(20.0 / 18.0);
+            break;
+        case PrintCommand::PitchNarrow:
+            spacing(12.0 / 18.0);
+            break;
+        case PrintCommand::BoldOff:
+        case PrintCommand::BoldOn:
+            m_doc.setBold(code == PrintCommand::BoldOn);
+            break;
+        case PrintCommand::UnderlineOff:
+            m_doc.setUnderline(false);
+            break;
+        case PrintCommand::UnderlineOn:
+            m_doc.setUnderline(true);
+            break;
     }
     Position += 3;
     return true;

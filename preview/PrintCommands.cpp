@@ -1,8 +1,10 @@
-// The inline commands of the print file: a form feed or "?" and a two-letter code.
+// The inline commands of the print file: a form feed or "?" and a two-letter code
+// (formats/PrintFile.h), carried out on the page model.
 #include <QFileInfo>
 #include <QImage>
 #include <cmath>
 
+#include "formats/PrintFile.h"
 #include "foundation/Cp932.h"
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
@@ -44,53 +46,6 @@ double twipsToMm(int twips) {
     return TwipsToMm(twips);
 }
 
-// The codes of three characters that carry no argument.
-enum class Code {
-    None,
-    R1,
-    R2,
-    M0,
-    M1,
-    E0,
-    EX,
-    S0,
-    SU,
-    SL,
-    T0,
-    TK,
-    TS,
-    Bold0,
-    Bold1,
-    L0,
-    LU,
-    Skip,
-    PF,
-    FG,
-    BM
-};
-
-Code codeOf(char a, char b) {
-    struct Entry {
-        char a, b;
-        Code code;
-    };
-    static constexpr Entry kCodes[] = {
-        {'P', 'F', Code::PF},    {'R', '1', Code::R1},    {'R', '2', Code::R2},
-        {'M', '0', Code::M0},    {'M', '1', Code::M1},    {'E', '0', Code::E0},
-        {'E', 'Y', Code::E0},    {'E', 'X', Code::EX},    {'E', '2', Code::EX},
-        {'S', '0', Code::S0},    {'S', 'U', Code::SU},    {'S', 'L', Code::SL},
-        {'T', '0', Code::T0},    {'T', 'K', Code::TK},    {'T', 'S', Code::TS},
-        {'!', '0', Code::Bold0}, {'!', '1', Code::Bold1}, {'L', '0', Code::L0},
-        {'L', 'U', Code::LU},    {'L', 'O', Code::LU},    {'F', '0', Code::Skip},
-        {'F', 'H', Code::Skip},  {'F', 'Q', Code::Skip},  {'F', 'E', Code::Skip},
-        {'F', 'P', Code::Skip},  {'F', 'G', Code::FG},    {'B', 'M', Code::BM},
-    };
-    for (const Entry& e : kCodes) {
-        if (e.a == a && e.b == b) return e.code;
-    }
-    return Code::None;
-}
-
 }  // namespace
 
 bool PrintFileLoader::execPrintCommand(std::string_view line, std::size_t& i) {
@@ -102,24 +57,24 @@ bool PrintFileLoader::execPrintCommand(std::string_view line, std::size_t& i) {
     }
     // A "?" at the end of the line, or before an unknown code, is text.
     if (line[i] != '?' || i + 2 >= line.size()) return false;
-    const Code code = codeOf(line[i + 1], line[i + 2]);
-    if (code == Code::None) return false;
+    const PrintCommand code = PrintCommandOf(line[i + 1], line[i + 2]);
+    if (code == PrintCommand::None) return false;
     flushRun();
     m_control.setCurrentX(m_cursor.curX);
     std::size_t length = 3;
     switch (code) {
-        case Code::PF: {
+        case PrintCommand::Page: {
             m_control.setOrientation(field(line, i, 4, 3) == QLatin1String("A4T") ? 0 : 1);
             length = 15;
             break;
         }
-        case Code::R1:
+        case PrintCommand::Heading1:
             outlineHeading(1, line, i);
             break;
-        case Code::R2:
+        case PrintCommand::Heading2:
             outlineHeading(2, line, i);
             break;
-        case Code::M0:
+        case PrintCommand::Body0:
             m_currentBaseSize = m_bodySize0;
             setSize(m_bodySize0);
             m_curSize100 = m_size0x100;
@@ -127,72 +82,72 @@ bool PrintFileLoader::execPrintCommand(std::string_view line, std::size_t& i) {
             measureBaseCharMetrics();
             m_lineAdvance = m_linePitch;
             break;
-        case Code::M1:
+        case PrintCommand::Body1:
             m_currentBaseSize = m_bodySize1;
             setSize(m_bodySize1);
             m_curSize100 = readBackSize100();
             measureBaseCharMetrics();
             m_lineAdvance = m_linePitch;
             break;
-        case Code::E0:
+        case PrintCommand::Normal:
             setSize(m_currentBaseSize);
             m_curSize100 = m_size0x100;
             m_control.setCurrentY(m_cursor.curY);
             measureCurrentCharHeight();
             break;
-        case Code::EX:
+        case PrintCommand::Double:
             setSize(2 * m_bodySize0);
             m_curSize100 = readBackSize100();
             measureCurrentCharHeight();
             m_control.setCurrentY(m_cursor.curY + m_linePitch - m_currentCharHeight);
             break;
-        case Code::S0:
+        case PrintCommand::ScriptEnd:
             setSize(m_currentBaseSize);
             m_curSize100 = m_size0x100;
             m_control.setCurrentY(m_cursor.curY);
             break;
-        case Code::SU:
+        case PrintCommand::Superscript:
             setSize(0.6 * m_currentBaseSize);
             m_curSize100 = readBackSize100();
             break;
-        case Code::SL:
+        case PrintCommand::Subscript:
             setSize(0.6 * m_currentBaseSize);
             m_curSize100 = readBackSize100();
             measureCurrentCharHeight();
             m_control.setCurrentY(m_cursor.curY + m_linePitch - m_currentCharHeight);
             break;
-        case Code::T0:
+        case PrintCommand::PitchNormal:
             m_lineAdvance = m_linePitch;
             break;
-        case Code::TK:
+        case PrintCommand::PitchWide:
             m_lineAdvance = ToInt32HalfEven(20.0 / 18.0 * m_linePitch).value_or(m_linePitch);
             break;
-        case Code::TS:
+        case PrintCommand::PitchNarrow:
             m_lineAdvance = ToInt32HalfEven(12.0 / 18.0 * m_linePitch).value_or(m_linePitch);
             break;
-        case Code::Bold0:
+        case PrintCommand::BoldOff:
             m_control.setFontBold(false);
             break;
-        case Code::Bold1:
+        case PrintCommand::BoldOn:
             m_control.setFontBold(true);
             break;
-        case Code::L0:
+        case PrintCommand::UnderlineOff:
             m_control.setFontUnderline(false);
             break;
-        case Code::LU:
+        case PrintCommand::UnderlineOn:
             m_control.setFontUnderline(true);
             break;
-        case Code::Skip:
+        case PrintCommand::Ignored:
             break;
-        case Code::FG:
+        case PrintCommand::Figure:
             figure(line, i);
             length = 0;
             break;
-        case Code::BM:
+        case PrintCommand::Bitmap:
             bitmap(line, i);
             length = 0;
             break;
-        case Code::None:
+        case PrintCommand::None:
             break;
     }
     i = length == 0 ? line.size() : charOffset(line, i, length);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "formats/PrintFile.h"
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 
@@ -52,14 +53,9 @@ void PrintFileLoader::begin() {
 }
 
 void PrintFileLoader::layOutFile(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        layOutLine(line);
-        if (end == std::string_view::npos) break;
-        bytes.remove_prefix(end + 1);
-    }
+    PrintFileLines lines(bytes);
+    std::string_view line;
+    while (lines.next(line)) layOutLine(line);
 }
 
 void PrintFileLoader::layOutLine(std::string_view line) {

@@ -7,11 +7,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "formats/FigureFiles.h"
+#include "formats/TextLines.h"
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SafeFile.h"
-#include "formats/TextLines.h"
 
 namespace {
 
@@ -463,7 +464,7 @@ std::string ReportWriter::NextHeadingNumber(int level) {
 
 ReportDataFiles ReportDataFiles::InFolder(const std::string& folder) {
     const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    return {base + kFormatFileName, base + "LINE_PRN.DEF", base + "STR_PRN.DEF"};
+    return {base + kFormatFileName, base + kLineStyleDefFileName, base + kTextStyleDefFileName};
 }
 
 std::string PrintSession::NewFigureFileName() {

@@ -15,19 +15,12 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
+#include "foundation/ui/UiText.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/PreviewCommands.h"
 #include "preview/ui/PreviewToolbar.h"
 
 namespace preview {
-
-namespace {
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-}  // namespace
 
 frmPreview::frmPreview(PreviewControl& control, QWidget* view, UiServices& ui,
                        DocumentContext context, QWidget* parent)

@@ -17,6 +17,7 @@
 #include "foundation/ui/AboutBox.h"
 #include "foundation/ui/CFileDialog.h"
 #include "foundation/ui/UiServices.h"
+#include "foundation/ui/UiText.h"
 #include "pagesetup/CWordReport.h"
 #include "pagesetup/ExportOptionForms.h"
 #include "pagesetup/PageSetupForm.h"
@@ -29,10 +30,6 @@
 namespace preview {
 
 namespace {
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 bool is(const QString& id, const char* toolId) {
     return id == QLatin1String(toolId);

@@ -22,16 +22,13 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/ui/NumberBox.h"
 #include "foundation/ui/UiServices.h"
+#include "foundation/ui/UiText.h"
 #include "report/ui/ChapterSettings.h"
 #include "report/ui/ReportUiTexts.h"
 
 namespace t = report_ui_text;
 
 namespace {
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // The heading text of each level under each method.
 const char* const kLevelText[4][4] = {

@@ -10,10 +10,10 @@
 #include "foundation/FileRoutines.h"
 #include "foundation/PrivateProfile.h"
 #include "foundation/ui/UiServices.h"
+#include "foundation/ui/UiText.h"
 #include "report/Reports.h"
 #include "report/ui/ProcessStarter.h"
 #include "report/ui/ReportUiTexts.h"
-#include "workspace/WorkspaceState.h"
 
 namespace t = report_ui_text;
 
@@ -21,10 +21,6 @@ namespace {
 
 const char* const kSection = "MenuPrint";
 const char* const kTickKey[2] = {"0", "1"};
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 QString fromPath(const std::string& path) {
     return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
@@ -235,25 +231,27 @@ void frmMenuPrint::done(int result) {
     removeFiles();
 }
 
-std::unique_ptr<frmMenuPrint> CreatePrintMenu(const WorkspaceState& state, UiServices& ui,
+std::unique_ptr<frmMenuPrint> CreatePrintMenu(const InputModel& model, const AnalysisResult& result,
+                                              const PrintMenuPaths& paths, UiServices& ui,
                                               ProcessStarter& starter, QWidget* parent) {
     PrintMenuSetup setup;
-    setup.iniFilePath = state.IniFilePath;
-    setup.programFolder = state.ProgramFolder;
-    setup.previewIniFolder = state.UserDataFolder;
-    setup.dataFiles = ReportDataFiles::InFolder(state.ProgramFolder);
-    setup.dataFiles.FormatFilePath = state.FormatFilePath;
-    setup.writeReport = [&state](PrintSession& session, int index) {
-        return index == 0 ? WriteConditionsReport(session, state.Model, *state.Result)
-                          : WriteResultReport(session, state.Model, *state.Result);
+    setup.iniFilePath = paths.iniFilePath;
+    setup.programFolder = paths.programFolder;
+    setup.previewIniFolder = paths.userDataFolder;
+    setup.dataFiles = ReportDataFiles::InFolder(paths.programFolder);
+    setup.dataFiles.FormatFilePath = paths.formatFilePath;
+    setup.writeReport = [&model, &result](PrintSession& session, int index) {
+        return index == 0 ? WriteConditionsReport(session, model, result)
+                          : WriteResultReport(session, model, result);
     };
     return std::make_unique<frmMenuPrint>(ui, starter, std::move(setup), parent);
 }
 
-void ShowPrintMenu(const WorkspaceState& state, UiServices& ui, QWidget* parent,
+void ShowPrintMenu(const InputModel& model, const AnalysisResult& result,
+                   const PrintMenuPaths& paths, UiServices& ui, QWidget* parent,
                    ProcessStarter* starter) {
     DetachedProcessStarter product;
     const std::unique_ptr<frmMenuPrint> menu =
-        CreatePrintMenu(state, ui, starter != nullptr ? *starter : product, parent);
+        CreatePrintMenu(model, result, paths, ui, starter != nullptr ? *starter : product, parent);
     menu->exec();
 }

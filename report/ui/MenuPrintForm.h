@@ -27,7 +27,8 @@ class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class UiServices;
-struct WorkspaceState;
+struct AnalysisResult;
+struct InputModel;
 
 // Writes report `index` (0 conditions, 1 results) into the session's current report file;
 // false when the report failed.
@@ -92,13 +93,21 @@ class frmMenuPrint : public DialogBase {
     std::string m_combined;
 };
 
-// A print menu over the workspace: its model and last analysis, Mibrox.ini, the program's
-// folder and the per-user folder of Mibrox (where Preview keeps Preview.ini when started
-// from here).
-std::unique_ptr<frmMenuPrint> CreatePrintMenu(const WorkspaceState& state, UiServices& ui,
+// The files of Mibrox the print menu works with. Paths are UTF-8.
+struct PrintMenuPaths {
+    std::string iniFilePath;     // Mibrox.ini
+    std::string programFolder;   // Preview and the drawing-definition files
+    std::string formatFilePath;  // Mibrox.fmt
+    std::string userDataFolder;  // per-user folder of Mibrox: Preview keeps Preview.ini there
+};
+
+// A print menu over a model and its last analysis; both must outlive the menu.
+std::unique_ptr<frmMenuPrint> CreatePrintMenu(const InputModel& model, const AnalysisResult& result,
+                                              const PrintMenuPaths& paths, UiServices& ui,
                                               ProcessStarter& starter, QWidget* parent);
 
 // Opens the print menu modally and returns when it has closed; `starter` null: a detached
 // process.
-void ShowPrintMenu(const WorkspaceState& state, UiServices& ui, QWidget* parent,
+void ShowPrintMenu(const InputModel& model, const AnalysisResult& result,
+                   const PrintMenuPaths& paths, UiServices& ui, QWidget* parent,
                    ProcessStarter* starter = nullptr);

@@ -18,6 +18,7 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/UserFolder.h"
 #include "foundation/WindowPlacement.h"
+#include "foundation/ui/UiText.h"
 #include "report/ui/InpRenbanForm.h"
 #include "report/ui/MenuPrintForm.h"
 #include "workspace/ui/FileCommands.h"
@@ -33,10 +34,6 @@ namespace {
 const char* const kSection = "MenuMain";
 const char* const kTop = "Top";
 const char* const kLeft = "Left";
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -133,7 +130,7 @@ void frmMenuMain::Form_Load() {
     const std::string programFolder = m_setup.programFolder;
     m_state.ProgramFolder = programFolder;
     m_state.IniFilePath = joinPath(programFolder, "Mibrox.ini");
-    m_state.FormatFilePath = joinPath(programFolder, "Mibrox.fmt");
+    m_state.FormatFilePath = joinPath(programFolder, kFormatFileName);
     m_state.CurrentFilePath.clear();
     m_currentFolder = QDir::currentPath().toStdString();
 
@@ -233,7 +230,12 @@ void frmMenuMain::cmdMenu_Click(int index) {
             if (analyse()) ShowResultsForm(m_state, m_ui, this);
             break;
         case 4:
-            if (analyse()) ShowPrintMenu(m_state, m_ui, this, m_setup.previewStarter);
+            if (analyse()) {
+                const PrintMenuPaths paths{m_state.IniFilePath, m_state.ProgramFolder,
+                                           m_state.FormatFilePath, m_state.UserDataFolder};
+                ShowPrintMenu(m_state.Model, *m_state.Result, paths, m_ui, this,
+                              m_setup.previewStarter);
+            }
             break;
         default:
             ShowNumberingForm(m_state.IniFilePath, m_ui, this);

@@ -7,6 +7,7 @@
 #include "foundation/PrivateProfile.h"
 #include "foundation/ui/AboutBox.h"
 #include "foundation/ui/CFileDialog.h"
+#include "foundation/ui/UiText.h"
 #include "workspace/InputFile.h"
 #include "workspace/ui/FileCommands.h"
 #include "workspace/ui/MenuMain.h"
@@ -18,10 +19,6 @@ namespace {
 
 const char* const kSection = "FileName";
 const char* const kInitDir = "InitDir";
-
-QString qs(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 std::string recentKey(int n) {
     return "FileName" + std::to_string(n);
