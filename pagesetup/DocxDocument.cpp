@@ -5,8 +5,12 @@
 #include <zip.h>
 
 #include <QBuffer>
+#include <QXmlStreamWriter>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <initializer_list>
+#include <memory>
 
 #include "foundation/Numeric.h"
 #include "foundation/SafeFile.h"
@@ -19,15 +23,15 @@ namespace {
 constexpr int kA4WidthTwips = 11906;
 constexpr int kA4HeightTwips = 16838;
 constexpr double kEmuPerPoint = 12700;
+constexpr long long kLargestEmu = 27273042316LL;
 constexpr int kPictureDotsPerMeter = 3780;  // 96 dpi
 
-const char* const kNamespaces =
-    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
-    R"( xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")"
-    R"( xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
-    R"( xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main")"
-    R"( xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture")";
-const char* const kXmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+const QString kMainNamespace =
+    QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+const QString kRelationshipsNamespace =
+    QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships");
+const QString kRelationshipType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
 
 // Whole numbers for the file: half to even, limited to what the attribute holds.
 long long Whole(double value, long long lo, long long hi) {
@@ -35,70 +39,124 @@ long long Whole(double value, long long lo, long long hi) {
     return std::clamp(static_cast<long long>(std::nearbyint(value)), lo, hi);
 }
 
+// The text without the characters XML cannot hold: controls other than TAB and form feed
+// (which the runs turn into elements), U+FFFE and U+FFFF; a lone surrogate becomes U+FFFD.
+QString XmlText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.isSurrogate()) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else if ((c.unicode() >= 0x20 && c.unicode() < 0xFFFE) || c == u'\t' || c == u'\f') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// One part of the package: a writer over its bytes, the XML declaration written.
+class Part {
+  public:
+    Part() : m_xml(&m_bytes) { m_xml.writeStartDocument(QStringLiteral("1.0"), true); }
+    QXmlStreamWriter& xml() { return m_xml; }
+    QByteArray finish() {
+        m_xml.writeEndDocument();
+        return m_bytes;
+    }
+
+  private:
+    QByteArray m_bytes;
+    QXmlStreamWriter m_xml;
+};
+
+// An element with attributes and nothing inside.
+void Empty(QXmlStreamWriter& xml, const QString& name,
+           std::initializer_list<std::pair<const char*, QString>> attributes = {}) {
+    xml.writeEmptyElement(name);
+    for (const auto& [attribute, value] : attributes)
+        xml.writeAttribute(QLatin1String(attribute), value);
+}
+
 QString Num(long long value) {
     return QString::number(value);
 }
 
-bool XmlAllowed(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+// <w:val="..."/> elements, the most common kind.
+void Val(QXmlStreamWriter& xml, const QString& name, const QString& value) {
+    Empty(xml, name, {{"w:val", value}});
 }
 
-QString Escape(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    const auto units = text.toUcs4();
-    for (const char32_t c : units) {
-        if (!XmlAllowed(c) || c < 0x20) continue;
-        switch (c) {
-            case '&':
-                out += QLatin1String("&amp;");
-                break;
-            case '<':
-                out += QLatin1String("&lt;");
-                break;
-            case '>':
-                out += QLatin1String("&gt;");
-                break;
-            case '"':
-                out += QLatin1String("&quot;");
-                break;
-            default:
-                out += QString::fromUcs4(&c, 1);
-        }
+void WriteRunProperties(QXmlStreamWriter& xml, const std::optional<double>& size, bool bold,
+                        bool underline, int raise) {
+    if (!bold && raise == 0 && !size && !underline) return;
+    xml.writeStartElement(QStringLiteral("w:rPr"));
+    if (bold) Empty(xml, QStringLiteral("w:b"));
+    if (raise != 0) Val(xml, QStringLiteral("w:position"), Num(Whole(raise * 2.0, -3168, 3168)));
+    if (size) {
+        const QString half = Num(Whole(*size * 2, 1, 3276));
+        Val(xml, QStringLiteral("w:sz"), half);
+        Val(xml, QStringLiteral("w:szCs"), half);
     }
-    return out;
+    if (underline) Val(xml, QStringLiteral("w:u"), QStringLiteral("single"));
+    xml.writeEndElement();
 }
 
-QString Attr(const QString& text) {
-    return Escape(text);
+// Run content: text in <w:t xml:space="preserve">, a TAB as <w:tab/>, a form feed as a page
+// break.
+void WriteRunText(QXmlStreamWriter& xml, const QString& text) {
+    qsizetype from = 0;
+    const auto flushText = [&](qsizetype to) {
+        if (to > from) {
+            xml.writeStartElement(QStringLiteral("w:t"));
+            xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+            xml.writeCharacters(text.mid(from, to - from));
+            xml.writeEndElement();
+        }
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\t' && text[i] != u'\f') continue;
+        flushText(i);
+        if (text[i] == u'\t')
+            Empty(xml, QStringLiteral("w:tab"));
+        else
+            Empty(xml, QStringLiteral("w:br"), {{"w:type", QStringLiteral("page")}});
+        from = i + 1;
+    }
+    flushText(text.size());
+}
+
+void WriteSectionProperties(QXmlStreamWriter& xml, const PageSetup& section) {
+    const bool landscape = section.orientation == 1;
+    const int w = landscape ? kA4HeightTwips : kA4WidthTwips;
+    const int h = landscape ? kA4WidthTwips : kA4HeightTwips;
+    xml.writeStartElement(QStringLiteral("w:sectPr"));
+    xml.writeEmptyElement(QStringLiteral("w:pgSz"));
+    xml.writeAttribute(QStringLiteral("w:w"), Num(w));
+    xml.writeAttribute(QStringLiteral("w:h"), Num(h));
+    if (landscape) xml.writeAttribute(QStringLiteral("w:orient"), QStringLiteral("landscape"));
+    // Margins stay on the paper: at least 0 and together below its size.
+    const auto twips = [](double points, int limit) { return Whole(points * 20, 0, limit); };
+    const long long top = twips(section.topMargin, h - 1);
+    const long long bottom = twips(section.bottomMargin, h - 1 - top);
+    const long long left = twips(section.leftMargin, w - 1);
+    const long long right = twips(section.rightMargin, w - 1 - left);
+    const QString zero = QStringLiteral("0");
+    Empty(xml, QStringLiteral("w:pgMar"),
+          {{"w:top", Num(top)},
+           {"w:right", Num(right)},
+           {"w:bottom", Num(bottom)},
+           {"w:left", Num(left)},
+           {"w:header", zero},
+           {"w:footer", zero},
+           {"w:gutter", zero}});
+    xml.writeEndElement();
 }
 
 }  // namespace
-
-QString RunContent(const QString& text) {
-    QString out;
-    QString pending;
-    const auto flushText = [&] {
-        if (pending.isEmpty()) return;
-        out += QLatin1String("<w:t xml:space=\"preserve\">") + Escape(pending) +
-               QLatin1String("</w:t>");
-        pending.clear();
-    };
-    for (const QChar ch : text) {
-        if (ch == QChar('\t')) {
-            flushText();
-            out += QLatin1String("<w:tab/>");
-        } else if (ch == QChar('\f')) {
-            flushText();
-            out += QLatin1String("<w:br w:type=\"page\"/>");
-        } else if (ch.unicode() >= 0x20) {
-            pending += ch;
-        }
-    }
-    flushText();
-    return out;
-}
 
 DocxDocument::DocxDocument(const WordDesktop* desktop) : m_desktop(desktop) {
     newDocument();
@@ -114,8 +172,8 @@ void DocxDocument::newDocument() {
     m_format = RunFormat{};
     m_runFormat = RunFormat{};
     m_runText.clear();
-    m_paragraphContent.clear();
-    m_body.clear();
+    m_runs.clear();
+    m_paragraphs.clear();
     m_media.clear();
     m_drawingCount = 0;
 }
@@ -190,72 +248,18 @@ void DocxDocument::newParagraph() {
 }
 
 void DocxDocument::flushRun() {
-    const QString content = RunContent(m_runText);
+    QString text = XmlText(m_runText);
     m_runText.clear();
-    if (content.isEmpty()) return;
-    m_paragraphContent +=
-        QLatin1String("<w:r>") + runProperties(m_runFormat) + content + QLatin1String("</w:r>");
+    if (text.isEmpty()) return;
+    m_runs.push_back({m_runFormat, std::move(text), std::nullopt});
 }
 
 void DocxDocument::closeParagraph(bool endsSection) {
     flushRun();
-    m_body += (QLatin1String("<w:p>") + paragraphProperties(endsSection) + m_paragraphContent +
-               QLatin1String("</w:p>"))
-                  .toUtf8();
-    m_paragraphContent.clear();
-}
-
-QString DocxDocument::runProperties(const RunFormat& format) const {
-    QString p;
-    if (format.bold) p += QLatin1String("<w:b/>");
-    if (format.raise != 0)
-        p += QStringLiteral("<w:position w:val=\"%1\"/>")
-                 .arg(Whole(format.raise * 2.0, -3168, 3168));
-    if (format.size) {
-        const QString half = Num(Whole(*format.size * 2, 1, 3276));
-        p += QStringLiteral("<w:sz w:val=\"%1\"/><w:szCs w:val=\"%1\"/>").arg(half);
-    }
-    if (format.underline) p += QLatin1String("<w:u w:val=\"single\"/>");
-    return p.isEmpty() ? p : QLatin1String("<w:rPr>") + p + QLatin1String("</w:rPr>");
-}
-
-QString DocxDocument::paragraphProperties(bool endsSection) const {
-    QString p;
-    if (m_paragraph.styled) p += QLatin1String("<w:pStyle w:val=\"a\"/>");
-    if (!m_paragraph.autoSpaceLatin) p += QLatin1String("<w:autoSpaceDE w:val=\"0\"/>");
-    if (!m_paragraph.autoSpaceDigits) p += QLatin1String("<w:autoSpaceDN w:val=\"0\"/>");
-    if (m_paragraph.rule == LineSpacingRule::Exactly) {
-        p += QStringLiteral("<w:spacing w:line=\"%1\" w:lineRule=\"exact\"/>")
-                 .arg(Whole(m_paragraph.spacing * 20, 1, 31680));
-    } else if (m_paragraph.rule == LineSpacingRule::Single) {
-        p += QLatin1String("<w:spacing w:line=\"240\" w:lineRule=\"auto\"/>");
-    }
-    if (endsSection) p += sectionProperties();
-    return p.isEmpty() ? p : QLatin1String("<w:pPr>") + p + QLatin1String("</w:pPr>");
-}
-
-QString DocxDocument::sectionProperties() const {
-    const bool landscape = m_section.orientation == 1;
-    const int w = landscape ? kA4HeightTwips : kA4WidthTwips;
-    const int h = landscape ? kA4WidthTwips : kA4HeightTwips;
-    QString s = QStringLiteral("<w:sectPr><w:pgSz w:w=\"%1\" w:h=\"%2\"%3/>")
-                    .arg(w)
-                    .arg(h)
-                    .arg(landscape ? QStringLiteral(" w:orient=\"landscape\"") : QString());
-    // Margins stay on the paper: at least 0 and together below its size.
-    const auto twips = [](double points, int limit) { return Whole(points * 20, 0, limit); };
-    const long long top = twips(m_section.topMargin, h - 1);
-    const long long bottom = twips(m_section.bottomMargin, h - 1 - top);
-    const long long left = twips(m_section.leftMargin, w - 1);
-    const long long right = twips(m_section.rightMargin, w - 1 - left);
-    s += QStringLiteral(
-             "<w:pgMar w:top=\"%1\" w:right=\"%2\" w:bottom=\"%3\" w:left=\"%4\" w:header=\"0\" "
-             "w:footer=\"0\" w:gutter=\"0\"/></w:sectPr>")
-             .arg(top)
-             .arg(right)
-             .arg(bottom)
-             .arg(left);
-    return s;
+    Paragraph paragraph{m_paragraph, std::nullopt, std::move(m_runs)};
+    if (endsSection) paragraph.endsSection = m_section;
+    m_paragraphs.push_back(std::move(paragraph));
+    m_runs.clear();
 }
 
 QString DocxDocument::addPicture(const QImage& picture) {
@@ -270,236 +274,367 @@ QString DocxDocument::addPicture(const QImage& picture) {
     return QStringLiteral("rIdImage%1").arg(m_media.size());
 }
 
-QString DocxDocument::drawing(const QString& relId, QSizeF size,
-                              std::optional<double> floatingLeft) {
-    const int id = ++m_drawingCount;
-    const long long cx = Whole(size.width() * kEmuPerPoint, 1, 27273042316LL);
-    const long long cy = Whole(size.height() * kEmuPerPoint, 1, 27273042316LL);
-    const QString extent = QStringLiteral(
-                               "<wp:extent cx=\"%1\" cy=\"%2\"/>"
-                               "<wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>")
-                               .arg(cx)
-                               .arg(cy);
-    const QString name = QStringLiteral("Picture %1").arg(id);
-    const QString graphic =
-        QStringLiteral(
-            "<wp:docPr id=\"%1\" name=\"%2\"/><wp:cNvGraphicFramePr><a:graphicFrameLocks "
-            "noChangeAspect=\"1\"/></wp:cNvGraphicFramePr><a:graphic><a:graphicData "
-            "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
-            "<pic:nvPicPr><pic:cNvPr id=\"%1\" name=\"%2\"/><pic:cNvPicPr/></pic:nvPicPr>"
-            "<pic:blipFill><a:blip r:embed=\"%3\"/><a:stretch><a:fillRect/></a:stretch>"
-            "</pic:blipFill><pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%4\" "
-            "cy=\"%5\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
-            "</pic:pic></a:graphicData></a:graphic>")
-            .arg(id)
-            .arg(name, relId)
-            .arg(cx)
-            .arg(cy);
-    if (!floatingLeft) {
-        return QLatin1String(
-                   "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" "
-                   "distR=\"0\">") +
-               extent + graphic + QLatin1String("</wp:inline></w:drawing>");
-    }
-    const long long left = Whole(*floatingLeft * kEmuPerPoint, -27273042316LL, 27273042316LL);
-    return QStringLiteral(
-               "<w:drawing><wp:anchor distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\" "
-               "simplePos=\"0\" relativeHeight=\"%1\" behindDoc=\"1\" locked=\"0\" "
-               "layoutInCell=\"1\" allowOverlap=\"1\"><wp:simplePos x=\"0\" y=\"0\"/>"
-               "<wp:positionH relativeFrom=\"column\"><wp:posOffset>%2</wp:posOffset>"
-               "</wp:positionH><wp:positionV relativeFrom=\"paragraph\"><wp:posOffset>0"
-               "</wp:posOffset></wp:positionV>")
-               .arg(id)
-               .arg(left) +
-           extent + QLatin1String("<wp:wrapNone/>") + graphic +
-           QLatin1String("</wp:anchor></w:drawing>");
+bool DocxDocument::insertPicture(const QImage& picture, QSizeF size,
+                                 std::optional<double> floatingLeft) {
+    const QString relId = addPicture(picture);
+    if (relId.isEmpty()) return false;
+    flushRun();
+    m_runs.push_back({m_format, {}, Drawing{relId, size, ++m_drawingCount, floatingLeft}});
+    return true;
 }
 
 bool DocxDocument::insertInlinePicture(const QImage& picture, QSizeF size) {
     if (!(size.width() > 0 && size.height() > 0)) return false;
-    const QString relId = addPicture(picture);
-    if (relId.isEmpty()) return false;
-    flushRun();
-    m_paragraphContent += QLatin1String("<w:r>") + runProperties(m_format) +
-                          drawing(relId, size, std::nullopt) + QLatin1String("</w:r>");
-    return true;
+    return insertPicture(picture, size, std::nullopt);
 }
 
 bool DocxDocument::insertFloatingPicture(const QImage& picture, QSizeF size, double left) {
     if (!(size.width() > 0 && size.height() > 0) || !std::isfinite(left)) return false;
-    const QString relId = addPicture(picture);
-    if (relId.isEmpty()) return false;
-    flushRun();
-    m_paragraphContent += QLatin1String("<w:r>") + runProperties(m_format) +
-                          drawing(relId, size, left) + QLatin1String("</w:r>");
-    return true;
-}
-
-QByteArray DocxDocument::documentXml() const {
-    // The open paragraph and the last section close here, so the document can be written at
-    // any time and typing may go on afterwards.
-    DocxDocument open = *this;
-    open.m_body.clear();
-    open.closeParagraph(false);
-    const QByteArray tail = open.m_body + open.sectionProperties().toUtf8();
-    QByteArray xml;
-    xml.reserve(m_body.size() + tail.size() + 1024);
-    xml += kXmlHeader;
-    xml += "<w:document";
-    xml += kNamespaces;
-    xml += "><w:body>";
-    xml += m_body;
-    xml += tail;
-    xml += "</w:body></w:document>";
-    return xml;
-}
-
-QByteArray DocxDocument::stylesXml() const {
-    QString font;
-    if (m_styleFont) {
-        const StyleFont& f = *m_styleFont;
-        const QString half = Num(Whole(f.size * 2, 1, 3276));
-        font = QStringLiteral(
-                   "<w:rFonts w:ascii=\"%1\" w:eastAsia=\"%2\" w:hAnsi=\"%3\" w:cs=\"%3\"/>"
-                   "<w:color w:val=\"auto\"/><w:spacing w:val=\"0\"/><w:w w:val=\"100\"/>"
-                   "<w:kern w:val=\"2\"/><w:position w:val=\"0\"/><w:sz w:val=\"%4\"/>"
-                   "<w:szCs w:val=\"%4\"/>")
-                   .arg(Attr(f.asciiName), Attr(f.farEastName), Attr(f.otherName), half);
-    }
-    return (QString::fromLatin1(kXmlHeader) +
-            QLatin1String(
-                "<w:styles "
-                "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-                "<w:docDefaults><w:rPrDefault><w:rPr><w:kern w:val=\"2\"/></w:rPr>"
-                "</w:rPrDefault><w:pPrDefault><w:pPr><w:spacing w:after=\"0\" w:line=\"240\" "
-                "w:lineRule=\"auto\"/></w:pPr></w:pPrDefault></w:docDefaults>"
-                // The built-in Normal style, which a Japanese word processor names 標準.
-                "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"a\">"
-                "<w:name w:val=\"Normal\"/><w:qFormat/><w:pPr><w:widowControl w:val=\"0\"/>"
-                "</w:pPr><w:rPr>") +
-            font +
-            QLatin1String(
-                "</w:rPr></w:style><w:style w:type=\"character\" w:default=\"1\" "
-                "w:styleId=\"a0\"><w:name w:val=\"Default Paragraph Font\"/><w:uiPriority "
-                "w:val=\"1\"/><w:semiHidden/><w:unhideWhenUsed/></w:style></w:styles>"))
-        .toUtf8();
+    return insertPicture(picture, size, left);
 }
 
 namespace {
 
-// The package parts in the order they are zipped.
-struct Part {
+void WriteDrawing(QXmlStreamWriter& xml, const QString& relId, QSizeF size, int id,
+                  std::optional<double> floatingLeft) {
+    const QString cx = Num(Whole(size.width() * kEmuPerPoint, 1, kLargestEmu));
+    const QString cy = Num(Whole(size.height() * kEmuPerPoint, 1, kLargestEmu));
+    const QString zero = QStringLiteral("0");
+    xml.writeStartElement(QStringLiteral("w:drawing"));
+    if (floatingLeft) {
+        xml.writeStartElement(QStringLiteral("wp:anchor"));
+        for (const char* name : {"distT", "distB", "distL", "distR", "simplePos"})
+            xml.writeAttribute(QLatin1String(name), zero);
+        xml.writeAttribute(QStringLiteral("relativeHeight"), Num(id));
+        xml.writeAttribute(QStringLiteral("behindDoc"), QStringLiteral("1"));
+        xml.writeAttribute(QStringLiteral("locked"), zero);
+        xml.writeAttribute(QStringLiteral("layoutInCell"), QStringLiteral("1"));
+        xml.writeAttribute(QStringLiteral("allowOverlap"), QStringLiteral("1"));
+        Empty(xml, QStringLiteral("wp:simplePos"), {{"x", zero}, {"y", zero}});
+        const QString left = Num(Whole(*floatingLeft * kEmuPerPoint, -kLargestEmu, kLargestEmu));
+        xml.writeStartElement(QStringLiteral("wp:positionH"));
+        xml.writeAttribute(QStringLiteral("relativeFrom"), QStringLiteral("column"));
+        xml.writeTextElement(QStringLiteral("wp:posOffset"), left);
+        xml.writeEndElement();
+        xml.writeStartElement(QStringLiteral("wp:positionV"));
+        xml.writeAttribute(QStringLiteral("relativeFrom"), QStringLiteral("paragraph"));
+        xml.writeTextElement(QStringLiteral("wp:posOffset"), zero);
+        xml.writeEndElement();
+    } else {
+        xml.writeStartElement(QStringLiteral("wp:inline"));
+        for (const char* name : {"distT", "distB", "distL", "distR"})
+            xml.writeAttribute(QLatin1String(name), zero);
+    }
+    Empty(xml, QStringLiteral("wp:extent"), {{"cx", cx}, {"cy", cy}});
+    Empty(xml, QStringLiteral("wp:effectExtent"),
+          {{"l", zero}, {"t", zero}, {"r", zero}, {"b", zero}});
+    if (floatingLeft) Empty(xml, QStringLiteral("wp:wrapNone"));
+    const QString name = QStringLiteral("Picture %1").arg(id);
+    Empty(xml, QStringLiteral("wp:docPr"), {{"id", Num(id)}, {"name", name}});
+    xml.writeStartElement(QStringLiteral("wp:cNvGraphicFramePr"));
+    Empty(xml, QStringLiteral("a:graphicFrameLocks"), {{"noChangeAspect", QStringLiteral("1")}});
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("a:graphic"));
+    xml.writeStartElement(QStringLiteral("a:graphicData"));
+    xml.writeAttribute(QStringLiteral("uri"),
+                       QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture"));
+    xml.writeStartElement(QStringLiteral("pic:pic"));
+    xml.writeStartElement(QStringLiteral("pic:nvPicPr"));
+    Empty(xml, QStringLiteral("pic:cNvPr"), {{"id", Num(id)}, {"name", name}});
+    Empty(xml, QStringLiteral("pic:cNvPicPr"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("pic:blipFill"));
+    Empty(xml, QStringLiteral("a:blip"), {{"r:embed", relId}});
+    xml.writeStartElement(QStringLiteral("a:stretch"));
+    Empty(xml, QStringLiteral("a:fillRect"));
+    xml.writeEndElement();
+    xml.writeEndElement();  // pic:blipFill
+    xml.writeStartElement(QStringLiteral("pic:spPr"));
+    xml.writeStartElement(QStringLiteral("a:xfrm"));
+    Empty(xml, QStringLiteral("a:off"), {{"x", zero}, {"y", zero}});
+    Empty(xml, QStringLiteral("a:ext"), {{"cx", cx}, {"cy", cy}});
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("a:prstGeom"));
+    xml.writeAttribute(QStringLiteral("prst"), QStringLiteral("rect"));
+    Empty(xml, QStringLiteral("a:avLst"));
+    xml.writeEndElement();
+    xml.writeEndElement();  // pic:spPr
+    xml.writeEndElement();  // pic:pic
+    xml.writeEndElement();  // a:graphicData
+    xml.writeEndElement();  // a:graphic
+    xml.writeEndElement();  // wp:inline or wp:anchor
+    xml.writeEndElement();  // w:drawing
+}
+
+}  // namespace
+
+QByteArray DocxDocument::documentXml() const {
+    const auto writeParagraph = [](QXmlStreamWriter& xml, const ParagraphFormat& format,
+                                   const std::optional<PageSetup>& endsSection,
+                                   const std::vector<Run>& runs, const QString& openText,
+                                   const RunFormat& openFormat) {
+        xml.writeStartElement(QStringLiteral("w:p"));
+        const bool properties = format.styled || !format.autoSpaceLatin ||
+                                !format.autoSpaceDigits || format.rule || endsSection;
+        if (properties) {
+            xml.writeStartElement(QStringLiteral("w:pPr"));
+            if (format.styled) Val(xml, QStringLiteral("w:pStyle"), QStringLiteral("a"));
+            if (!format.autoSpaceLatin)
+                Val(xml, QStringLiteral("w:autoSpaceDE"), QStringLiteral("0"));
+            if (!format.autoSpaceDigits)
+                Val(xml, QStringLiteral("w:autoSpaceDN"), QStringLiteral("0"));
+            if (format.rule == LineSpacingRule::Exactly) {
+                Empty(xml, QStringLiteral("w:spacing"),
+                      {{"w:line", Num(Whole(format.spacing * 20, 1, 31680))},
+                       {"w:lineRule", QStringLiteral("exact")}});
+            } else if (format.rule == LineSpacingRule::Single) {
+                Empty(xml, QStringLiteral("w:spacing"),
+                      {{"w:line", QStringLiteral("240")}, {"w:lineRule", QStringLiteral("auto")}});
+            }
+            if (endsSection) WriteSectionProperties(xml, *endsSection);
+            xml.writeEndElement();
+        }
+        const auto writeRun = [&xml](const RunFormat& f, const QString& text,
+                                     const std::optional<Drawing>& drawing) {
+            xml.writeStartElement(QStringLiteral("w:r"));
+            WriteRunProperties(xml, f.size, f.bold, f.underline, f.raise);
+            if (drawing)
+                WriteDrawing(xml, drawing->relId, drawing->size, drawing->id,
+                             drawing->floatingLeft);
+            else
+                WriteRunText(xml, text);
+            xml.writeEndElement();
+        };
+        for (const Run& run : runs) writeRun(run.format, run.text, run.drawing);
+        if (!openText.isEmpty()) writeRun(openFormat, openText, std::nullopt);
+        xml.writeEndElement();
+    };
+
+    Part part;
+    QXmlStreamWriter& xml = part.xml();
+    xml.writeStartElement(QStringLiteral("w:document"));
+    xml.writeAttribute(QStringLiteral("xmlns:w"), kMainNamespace);
+    xml.writeAttribute(
+        QStringLiteral("xmlns:r"),
+        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships"));
+    xml.writeAttribute(
+        QStringLiteral("xmlns:wp"),
+        QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"));
+    xml.writeAttribute(QStringLiteral("xmlns:a"),
+                       QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main"));
+    xml.writeAttribute(QStringLiteral("xmlns:pic"),
+                       QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture"));
+    xml.writeStartElement(QStringLiteral("w:body"));
+    for (const Paragraph& p : m_paragraphs)
+        writeParagraph(xml, p.format, p.endsSection, p.runs, {}, {});
+    // The open paragraph and the last section close here, so the document can be written at
+    // any time and typing may go on afterwards.
+    writeParagraph(xml, m_paragraph, std::nullopt, m_runs, XmlText(m_runText), m_runFormat);
+    WriteSectionProperties(xml, m_section);
+    xml.writeEndElement();  // w:body
+    xml.writeEndElement();  // w:document
+    return part.finish();
+}
+
+QByteArray DocxDocument::stylesXml() const {
+    Part part;
+    QXmlStreamWriter& xml = part.xml();
+    xml.writeStartElement(QStringLiteral("w:styles"));
+    xml.writeAttribute(QStringLiteral("xmlns:w"), kMainNamespace);
+    xml.writeStartElement(QStringLiteral("w:docDefaults"));
+    xml.writeStartElement(QStringLiteral("w:rPrDefault"));
+    xml.writeStartElement(QStringLiteral("w:rPr"));
+    Val(xml, QStringLiteral("w:kern"), QStringLiteral("2"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("w:pPrDefault"));
+    xml.writeStartElement(QStringLiteral("w:pPr"));
+    Empty(xml, QStringLiteral("w:spacing"),
+          {{"w:after", QStringLiteral("0")},
+           {"w:line", QStringLiteral("240")},
+           {"w:lineRule", QStringLiteral("auto")}});
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();  // w:docDefaults
+
+    // The built-in Normal style, which a Japanese word processor names 標準.
+    xml.writeStartElement(QStringLiteral("w:style"));
+    xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("paragraph"));
+    xml.writeAttribute(QStringLiteral("w:default"), QStringLiteral("1"));
+    xml.writeAttribute(QStringLiteral("w:styleId"), QStringLiteral("a"));
+    Val(xml, QStringLiteral("w:name"), QStringLiteral("Normal"));
+    Empty(xml, QStringLiteral("w:qFormat"));
+    xml.writeStartElement(QStringLiteral("w:pPr"));
+    Val(xml, QStringLiteral("w:widowControl"), QStringLiteral("0"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("w:rPr"));
+    if (m_styleFont) {
+        const StyleFont& f = *m_styleFont;
+        const QString other = XmlText(f.otherName);
+        Empty(xml, QStringLiteral("w:rFonts"),
+              {{"w:ascii", XmlText(f.asciiName)},
+               {"w:eastAsia", XmlText(f.farEastName)},
+               {"w:hAnsi", other},
+               {"w:cs", other}});
+        Val(xml, QStringLiteral("w:color"), QStringLiteral("auto"));
+        Val(xml, QStringLiteral("w:spacing"), QStringLiteral("0"));
+        Val(xml, QStringLiteral("w:w"), QStringLiteral("100"));
+        Val(xml, QStringLiteral("w:kern"), QStringLiteral("2"));
+        Val(xml, QStringLiteral("w:position"), QStringLiteral("0"));
+        const QString half = Num(Whole(f.size * 2, 1, 3276));
+        Val(xml, QStringLiteral("w:sz"), half);
+        Val(xml, QStringLiteral("w:szCs"), half);
+    }
+    xml.writeEndElement();  // w:rPr
+    xml.writeEndElement();  // w:style
+
+    xml.writeStartElement(QStringLiteral("w:style"));
+    xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("character"));
+    xml.writeAttribute(QStringLiteral("w:default"), QStringLiteral("1"));
+    xml.writeAttribute(QStringLiteral("w:styleId"), QStringLiteral("a0"));
+    Val(xml, QStringLiteral("w:name"), QStringLiteral("Default Paragraph Font"));
+    Val(xml, QStringLiteral("w:uiPriority"), QStringLiteral("1"));
+    Empty(xml, QStringLiteral("w:semiHidden"));
+    Empty(xml, QStringLiteral("w:unhideWhenUsed"));
+    xml.writeEndElement();
+    xml.writeEndElement();  // w:styles
+    return part.finish();
+}
+
+namespace {
+
+struct ZipDiscard {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct ZipSourceFree {
+    void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+struct ZipErrorFini {
+    void operator()(zip_error_t* error) const { zip_error_fini(error); }
+};
+using ZipArchive = std::unique_ptr<zip_t, ZipDiscard>;
+using ZipSource = std::unique_ptr<zip_source_t, ZipSourceFree>;
+
+// A part of the package, in the order they are zipped.
+struct PackagePart {
     std::string name;
     QByteArray bytes;
 };
 
-QByteArray Zip(const std::vector<Part>& parts) {
+QByteArray Zip(const std::vector<PackagePart>& parts) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (buffer == nullptr) return {};
-    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    if (archive == nullptr) {
-        zip_source_free(buffer);
-        zip_error_fini(&error);
-        return {};
+    const std::unique_ptr<zip_error_t, ZipErrorFini> errorOwner(&error);
+    const ZipSource buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
+    if (!buffer) return {};
+    ZipArchive archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
+    if (!archive) return {};
+    // The archive holds a reference of its own from here; `buffer` keeps ours for reading.
+    zip_source_keep(buffer.get());
+    for (const PackagePart& part : parts) {
+        ZipSource data(zip_source_buffer(archive.get(), part.bytes.constData(),
+                                         static_cast<zip_uint64_t>(part.bytes.size()), 0));
+        if (!data) return {};
+        if (zip_file_add(archive.get(), part.name.c_str(), data.get(), ZIP_FL_ENC_UTF_8) < 0)
+            return {};
+        data.release();  // the archive's now
     }
-    zip_source_keep(buffer);
-    bool ok = true;
-    for (const Part& part : parts) {
-        zip_source_t* data = zip_source_buffer(archive, part.bytes.constData(),
-                                               static_cast<zip_uint64_t>(part.bytes.size()), 0);
-        if (data == nullptr) {
-            ok = false;
-            break;
-        }
-        if (zip_file_add(archive, part.name.c_str(), data, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(data);
-            ok = false;
-            break;
-        }
-    }
-    if (!ok) {
-        zip_discard(archive);
-        zip_source_free(buffer);
-        return {};
-    }
-    if (zip_close(archive) < 0) {
-        zip_discard(archive);
-        zip_source_free(buffer);
-        return {};
-    }
+    if (zip_close(archive.get()) < 0) return {};
+    archive.release();  // closed and freed by zip_close
     QByteArray out;
-    if (zip_source_open(buffer) == 0) {
+    if (zip_source_open(buffer.get()) == 0) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_source_stat(buffer, &st) == 0 && (st.valid & ZIP_STAT_SIZE) != 0) {
+        if (zip_source_stat(buffer.get(), &st) == 0 && (st.valid & ZIP_STAT_SIZE) != 0) {
             out.resize(static_cast<qsizetype>(st.size));
-            if (zip_source_read(buffer, out.data(), st.size) != static_cast<zip_int64_t>(st.size))
+            if (zip_source_read(buffer.get(), out.data(), st.size) !=
+                static_cast<zip_int64_t>(st.size))
                 out.clear();
         }
-        zip_source_close(buffer);
+        zip_source_close(buffer.get());
     }
-    zip_source_free(buffer);
-    zip_error_fini(&error);
     return out;
+}
+
+// A relationships part: (id, type under the officeDocument relationships, target).
+QByteArray Relationships(const std::vector<std::array<QString, 3>>& relationships) {
+    Part part;
+    QXmlStreamWriter& xml = part.xml();
+    xml.writeStartElement(QStringLiteral("Relationships"));
+    xml.writeAttribute(QStringLiteral("xmlns"), kRelationshipsNamespace);
+    for (const auto& [id, type, target] : relationships) {
+        Empty(xml, QStringLiteral("Relationship"),
+              {{"Id", id}, {"Type", kRelationshipType + type}, {"Target", target}});
+    }
+    xml.writeEndElement();
+    return part.finish();
+}
+
+QByteArray ContentTypes() {
+    Part part;
+    QXmlStreamWriter& xml = part.xml();
+    xml.writeStartElement(QStringLiteral("Types"));
+    xml.writeAttribute(
+        QStringLiteral("xmlns"),
+        QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types"));
+    const auto byExtension = [&xml](const char* extension, const char* type) {
+        Empty(xml, QStringLiteral("Default"),
+              {{"Extension", QLatin1String(extension)}, {"ContentType", QLatin1String(type)}});
+    };
+    byExtension("rels", "application/vnd.openxmlformats-package.relationships+xml");
+    byExtension("xml", "application/xml");
+    byExtension("png", "image/png");
+    const auto byPart = [&xml](const char* name, const char* kind) {
+        Empty(xml, QStringLiteral("Override"),
+              {{"PartName", QLatin1String(name)},
+               {"ContentType",
+                QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.") +
+                    QLatin1String(kind) + QStringLiteral("+xml")}});
+    };
+    byPart("/word/document.xml", "document.main");
+    byPart("/word/styles.xml", "styles");
+    byPart("/word/settings.xml", "settings");
+    xml.writeEndElement();
+    return part.finish();
+}
+
+QByteArray Settings(int viewType) {
+    Part part;
+    QXmlStreamWriter& xml = part.xml();
+    xml.writeStartElement(QStringLiteral("w:settings"));
+    xml.writeAttribute(QStringLiteral("xmlns:w"), kMainNamespace);
+    if (viewType == 1) Val(xml, QStringLiteral("w:view"), QStringLiteral("normal"));
+    Val(xml, QStringLiteral("w:defaultTabStop"), QStringLiteral("840"));
+    xml.writeStartElement(QStringLiteral("w:compat"));
+    Empty(xml, QStringLiteral("w:compatSetting"),
+          {{"w:name", QStringLiteral("compatibilityMode")},
+           {"w:uri", QStringLiteral("http://schemas.microsoft.com/office/word")},
+           {"w:val", QStringLiteral("15")}});
+    xml.writeEndElement();
+    xml.writeEndElement();
+    return part.finish();
 }
 
 }  // namespace
 
 QByteArray DocxDocument::package() const {
-    QByteArray types(kXmlHeader);
-    types +=
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" "
-        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Default Extension=\"png\" ContentType=\"image/png\"/>"
-        "<Override PartName=\"/word/document.xml\" "
-        "ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-        "<Override PartName=\"/word/styles.xml\" "
-        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/"
-        ">"
-        "<Override PartName=\"/word/settings.xml\" "
-        "ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/></Types>";
-    QByteArray rels(kXmlHeader);
-    rels +=
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-    QByteArray docRels(kXmlHeader);
-    docRels +=
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rIdStyles\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-        "Target=\"styles.xml\"/><Relationship Id=\"rIdSettings\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings\" "
-        "Target=\"settings.xml\"/>";
+    std::vector<std::array<QString, 3>> documentRelationships{
+        {QStringLiteral("rIdStyles"), QStringLiteral("styles"), QStringLiteral("styles.xml")},
+        {QStringLiteral("rIdSettings"), QStringLiteral("settings"),
+         QStringLiteral("settings.xml")}};
     for (std::size_t i = 1; i <= m_media.size(); ++i) {
-        docRels += QStringLiteral(
-                       "<Relationship Id=\"rIdImage%1\" "
-                       "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                       "relationships/image\" Target=\"media/image%1.png\"/>")
-                       .arg(i)
-                       .toUtf8();
+        documentRelationships.push_back({QStringLiteral("rIdImage%1").arg(i),
+                                         QStringLiteral("image"),
+                                         QStringLiteral("media/image%1.png").arg(i)});
     }
-    docRels += "</Relationships>";
-    QByteArray settings(kXmlHeader);
-    settings +=
-        "<w:settings xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">";
-    if (m_viewType == 1) settings += "<w:view w:val=\"normal\"/>";
-    settings +=
-        "<w:defaultTabStop w:val=\"840\"/><w:compat><w:compatSetting "
-        "w:name=\"compatibilityMode\" w:uri=\"http://schemas.microsoft.com/office/word\" "
-        "w:val=\"15\"/></w:compat></w:settings>";
-
-    std::vector<Part> parts{
-        {"[Content_Types].xml", types},       {"_rels/.rels", rels},
-        {"word/document.xml", documentXml()}, {"word/styles.xml", stylesXml()},
-        {"word/settings.xml", settings},      {"word/_rels/document.xml.rels", docRels}};
+    std::vector<PackagePart> parts{
+        {"[Content_Types].xml", ContentTypes()},
+        {"_rels/.rels", Relationships({{QStringLiteral("rId1"), QStringLiteral("officeDocument"),
+                                        QStringLiteral("word/document.xml")}})},
+        {"word/document.xml", documentXml()},
+        {"word/styles.xml", stylesXml()},
+        {"word/settings.xml", Settings(m_viewType)},
+        {"word/_rels/document.xml.rels", Relationships(documentRelationships)}};
     for (std::size_t i = 0; i < m_media.size(); ++i)
         parts.push_back({"word/media/image" + std::to_string(i + 1) + ".png", m_media[i]});
     return Zip(parts);

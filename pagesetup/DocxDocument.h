@@ -9,9 +9,11 @@
 //
 // finish() writes the file as a new temporary file (foundation/TempFile.h, ending ".docx",
 // mode 0600) and opens it through the WordDesktop seam, or, after setOutputPath(), replaces
-// that file atomically and opens nothing.
+// that file atomically and opens nothing. The document is kept as paragraphs and runs; the
+// XML parts are written from them by QXmlStreamWriter.
 
 #include <QByteArray>
+#include <QSizeF>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,15 +73,31 @@ class DocxDocument final : public WordDocument {
         double spacing = 12;  // points; what single spacing reads as
         bool styled = false;  // the base style applied explicitly
     };
+    // A picture of a run: its relationship id, size in points and drawing id; floating ones
+    // with their left offset in points.
+    struct Drawing {
+        QString relId;
+        QSizeF size;
+        int id = 0;
+        std::optional<double> floatingLeft;
+    };
+    // A run: text (TAB and form feed in it; only characters XML can hold), or one picture.
+    struct Run {
+        RunFormat format;
+        QString text;
+        std::optional<Drawing> drawing;
+    };
+    struct Paragraph {
+        ParagraphFormat format;
+        std::optional<PageSetup> endsSection;  // the page of the section it closes
+        std::vector<Run> runs;
+    };
 
     void flushRun();
     void closeParagraph(bool endsSection);
-    QString runProperties(const RunFormat& format) const;
-    QString paragraphProperties(bool endsSection) const;
-    QString sectionProperties() const;
+    bool insertPicture(const QImage& picture, QSizeF size, std::optional<double> floatingLeft);
     // Stores the picture as PNG; its relationship id, or empty when it cannot be encoded.
     QString addPicture(const QImage& picture);
-    QString drawing(const QString& relId, QSizeF size, std::optional<double> floatingLeft);
 
     // state
     const WordDesktop* m_desktop;
@@ -91,15 +109,11 @@ class DocxDocument final : public WordDocument {
     ParagraphFormat m_paragraph;
     RunFormat m_format;
     RunFormat m_runFormat;
-    QString m_runText;  // typed in m_runFormat, not yet a run
-    QString m_paragraphContent;
-    QByteArray m_body;                // finished paragraphs, UTF-8
-    std::vector<QByteArray> m_media;  // PNG files, word/media/image<n>.png
+    QString m_runText;                    // typed in m_runFormat, not yet a run
+    std::vector<Run> m_runs;              // of the open paragraph
+    std::vector<Paragraph> m_paragraphs;  // finished
+    std::vector<QByteArray> m_media;      // PNG files, word/media/image<n>.png
     int m_drawingCount = 0;
 };
-
-// A text as WordprocessingML run content: runs of <w:t xml:space="preserve">, a TAB as
-// <w:tab/>, a form feed as a page break; other characters that XML cannot hold are dropped.
-QString RunContent(const QString& text);
 
 }  // namespace word
