@@ -104,7 +104,7 @@ bool CWordReport::Run(const QString& PrintFileName) {
         message(texts::NoWordProcessor);
         return false;
     }
-    m_failure.clear();
+    m_fault = WordExportFault::None;
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
     // What was produced is handed over also after an error.
@@ -159,8 +159,8 @@ bool CWordReport::SetupWordStyleFont(const QString& StyleName) {
     return m_doc.setStyleFont(StyleName, font);
 }
 
-bool CWordReport::fail(const QString& reason) {
-    if (m_failure.isEmpty()) m_failure = reason;
+bool CWordReport::fail(WordExportFault fault) {
+    if (m_fault == WordExportFault::None) m_fault = fault;
     return false;
 }
 
@@ -189,13 +189,13 @@ bool CWordReport::ExportPrintFileToWord() {
     m_doc.setViewType(1);
     m_doc.setPageSetup(pageFor(mark == "T" ? 0 : mark == "Y" ? 1 : m_orientation));
     if (!SetupWordStyleFont(kNormalStyleName) || !m_doc.applyStyle(kNormalStyleName))
-        return fail(QStringLiteral("the base style was refused"));
+        return fail(WordExportFault::StyleRefused);
     m_doc.setAutoSpace(false, false);
     m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
     m_doc.setLineSpacing(m_currentFontSize);
 
     const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
-    if (!file.ok()) return fail(QStringLiteral("the print file cannot be read"));
+    if (!file.ok()) return fail(WordExportFault::PrintFileUnreadable);
     const std::vector<QString> lines = SplitLines(file.bytes);
     std::size_t next = mark.isEmpty() ? 0 : 1;
     while (next < lines.size()) {
@@ -209,7 +209,7 @@ bool CWordReport::ExportPrintFileToWord() {
             if (p > 1) typeText(line.left(p - 1));
             while (p <= n) {
                 if (!ExecPrintCommand(p, line)) {
-                    if (!m_failure.isEmpty()) return false;
+                    if (m_fault != WordExportFault::None) return false;
                     typeText(line.mid(p - 1, 1));
                     ++p;
                 }
@@ -343,11 +343,11 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     if (figure.image.isNull()) return true;
     if (fixed) {
         if (!m_doc.insertFloatingPicture(figure.image, OwnSize(figure.image), m_lineAdvance))
-            return fail(QStringLiteral("the figure was refused"));
+            return fail(WordExportFault::FigureRefused);
         return true;
     }
     if (!m_doc.insertInlinePicture(figure.image, OwnSize(figure.image)))
-        return fail(QStringLiteral("the figure was refused"));
+        return fail(WordExportFault::FigureRefused);
     m_doc.setLineSpacingRule(LineSpacingRule::Single);
     m_restoreExactSpacing = true;
     m_applyLineSpacing = true;
@@ -369,7 +369,7 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
 
     // Only a regular file is read: a pipe or device would hold the export up.
     const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
-    if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
+    if (image.isNull()) return fail(WordExportFault::BitmapUnreadable);
     QSizeF size = OwnSize(image);
     if (width > 0) {
         // Fitted within width x height keeping its proportions; by its width alone when no
@@ -380,11 +380,10 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     }
     if (fixed) {
         if (!m_doc.insertFloatingPicture(image, size, m_lineAdvance))
-            return fail(QStringLiteral("the bitmap was refused"));
+            return fail(WordExportFault::BitmapRefused);
         return true;
     }
-    if (!m_doc.insertInlinePicture(image, size))
-        return fail(QStringLiteral("the bitmap was refused"));
+    if (!m_doc.insertInlinePicture(image, size)) return fail(WordExportFault::BitmapRefused);
     m_doc.setLineSpacingRule(LineSpacingRule::Single);
     m_restoreExactSpacing = true;
     m_applyLineSpacing = true;

@@ -30,6 +30,16 @@ struct WordExportPaths {
     QString programFolder;    // "%APPDIR%", and the folder of LINE_PRN.DEF and STR_PRN.DEF
 };
 
+// Why an export stopped typing (the first error); the messages word only whether it did.
+enum class WordExportFault {
+    None,
+    StyleRefused,         // the document refused the base style
+    PrintFileUnreadable,  // missing, not a regular file or too large
+    FigureRefused,        // the document refused a figure's picture
+    BitmapUnreadable,     // a "?BM" file is missing or not a picture
+    BitmapRefused,        // the document refused the bitmap
+};
+
 // Draws one figure list; DrawFigureBitmap in the product.
 using FigureBitmapFunction =
     std::function<FigureBitmap(const QString& listPath, const QString& definitionFolder)>;
@@ -46,6 +56,9 @@ class CWordReport {
     // The whole export. True when the document was written from the whole print file and
     // handed over; false after any message.
     bool Run(const QString& PrintFileName);
+
+    // Why the last run stopped typing; None when it typed the whole file.
+    WordExportFault LastFault() const { return m_fault; }
 
     // Settings as the last run read them, for tests.
     const QString& BodyFontName() const { return m_bodyFontName; }
@@ -64,7 +77,7 @@ class CWordReport {
     void typeText(const QString& text);
     bool figureCommand(int Position, const QString& Line);
     bool bitmapCommand(int Position, const QString& Line);
-    bool fail(const QString& reason);
+    bool fail(WordExportFault fault);
     void message(const char* text) const;
 
     // seams
@@ -89,7 +102,7 @@ class CWordReport {
     bool m_restoreExactSpacing = false;
     double m_typedSize = 0;    // size at the insertion point
     double m_lineAdvance = 0;  // width typed since the paragraph or page began, points
-    QString m_failure;         // the first error; it stops the typing
+    WordExportFault m_fault = WordExportFault::None;  // the first error; it stops the typing
 };
 
 // The entry point of the preview window's Word tool: the export of the print file into a new

@@ -53,6 +53,30 @@ QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcom
     return QStringLiteral("%1: %2").arg(path, DescribeFileFailure(outcome));
 }
 
+QString DescribeFault(Fault fault, const QString& detail) {
+    switch (fault) {
+        case Fault::DocumentBusy:
+            return QStringLiteral("文書の作成中です");
+        case Fault::NoPagesToPrint:
+            return QStringLiteral("印刷するﾍﾟｰｼﾞがありません");
+        case Fault::NoPagesToExport:
+            return QStringLiteral("出力するﾍﾟｰｼﾞがありません");
+        case Fault::NoPrinter:
+            return QStringLiteral("ﾌﾟﾘﾝﾀがｲﾝｽﾄｰﾙされていません");
+        case Fault::PrinterNotOpened:
+            return QStringLiteral("ﾌﾟﾘﾝﾀ「%1」を開けません").arg(detail);
+        case Fault::PageRefused:
+            return QStringLiteral("ﾌﾟﾘﾝﾀが %1 ﾍﾟｰｼﾞ目を受け付けませんでした").arg(detail);
+        case Fault::PrintFailed:
+            return QStringLiteral("印刷に失敗しました");
+        case Fault::PdfNotStarted:
+            return QStringLiteral("PDFの作成を開始できません");
+        case Fault::PdfNotFinished:
+            return QStringLiteral("PDFを完成できませんでした: %1").arg(detail);
+    }
+    return {};
+}
+
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {
     const safefile::Outcome outcome =
         safefile::replaceFile(QFile::encodeName(path).toStdString(),

@@ -1,6 +1,7 @@
 #pragma once
-// Why reading or replacing a file failed, in the words the preview's messages show, and the
-// atomic replacement of a file that the exports share.
+// Why reading or replacing a file, printing or an export failed, in the words the preview's
+// messages show: the one place that words the reasons the cores return. Also the atomic
+// replacement of a file that the exports share.
 
 #include <QByteArray>
 #include <QString>
@@ -14,6 +15,22 @@ QString DescribeFileFailure(const safefile::Outcome& outcome);
 
 // "<path>: <reason>".
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome);
+
+// What else the preview's commands can fail on.
+enum class Fault {
+    DocumentBusy,  // a document is still being made
+    NoPagesToPrint,
+    NoPagesToExport,
+    NoPrinter,         // no printer is installed
+    PrinterNotOpened,  // detail: the printer's name
+    PageRefused,       // detail: the page number
+    PrintFailed,
+    PdfNotStarted,
+    PdfNotFinished,  // detail: why
+};
+
+// The reason in the words of the messages; `detail` as the fault says.
+QString DescribeFault(Fault fault, const QString& detail = {});
 
 // Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
 // (when given) names the file and the reason.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "preview/FileFailure.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfExport.h"
 #include "preview/PrintDocument.h"
@@ -497,7 +498,7 @@ bool PageControl::saveDocument(const QString& path, QString* error) {
 
 bool PageControl::loadDocument(const QString& path, QString* error) {
     if (!mayChangeDocument()) {
-        if (error) *error = QStringLiteral("文書の作成中です");
+        if (error) *error = DescribeFault(Fault::DocumentBusy);
         return false;
     }
     PageDocument loaded;

@@ -6,6 +6,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
+#include "preview/FileFailure.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfExport.h"
@@ -30,7 +31,7 @@ bool printDocument(const PageDocument& document, FontFactory& fonts, const QStri
         return false;
     }
     if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()) {
-        if (error) *error = QStringLiteral("ﾌﾟﾘﾝﾀがｲﾝｽﾄｰﾙされていません");
+        if (error) *error = DescribeFault(Fault::NoPrinter);
         return false;
     }
     return printOnPrinter(document, fonts, printer, error);
@@ -40,7 +41,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
                     QString* error) {
     const int count = static_cast<int>(document.pages.size());
     if (count == 0) {
-        if (error) *error = QStringLiteral("印刷するﾍﾟｰｼﾞがありません");
+        if (error) *error = DescribeFault(Fault::NoPagesToPrint);
         return false;
     }
     int from = printer.fromPage() > 0 ? printer.fromPage() : 1;
@@ -51,9 +52,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
     printer.setPageLayout(pageLayoutFor(document.pages[std::size_t(from - 1)].format));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        if (error)
-            *error =
-                QStringLiteral("ﾌﾟﾘﾝﾀ「%1」を開けません").arg(printer.printerName());
+        if (error) *error = DescribeFault(Fault::PrinterNotOpened, printer.printerName());
         return false;
     }
     for (int page = from; page <= to; ++page) {
@@ -61,7 +60,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
             printer.setPageLayout(pageLayoutFor(document.pages[std::size_t(page - 1)].format));
             if (!printer.newPage()) {
                 painter.end();
-                if (error) *error = QStringLiteral("ﾌﾟﾘﾝﾀが %1 ﾍﾟｰｼﾞ目を受け付けませんでした").arg(page);
+                if (error) *error = DescribeFault(Fault::PageRefused, QString::number(page));
                 return false;
             }
         }
@@ -69,7 +68,7 @@ bool printOnPrinter(const PageDocument& document, FontFactory& fonts, QPrinter& 
         drawPage(painter, document, std::size_t(page - 1), fonts, twipsToDevice(dpiX, dpiY));
     }
     if (!painter.end()) {
-        if (error) *error = QStringLiteral("印刷に失敗しました");
+        if (error) *error = DescribeFault(Fault::PrintFailed);
         return false;
     }
     return true;
