@@ -39,9 +39,9 @@ long long Whole(double value, long long lo, long long hi) {
     return std::clamp(static_cast<long long>(std::nearbyint(value)), lo, hi);
 }
 
-// The text without the characters XML cannot hold: controls other than TAB and form feed
-// (which the runs turn into elements), U+FFFE and U+FFFF; a lone surrogate becomes U+FFFD.
-QString XmlText(const QString& text) {
+// The text without the characters XML cannot hold: controls (but TAB and form feed in a run's
+// text, which the run turns into elements), U+FFFE and U+FFFF; a lone surrogate becomes U+FFFD.
+QString XmlText(const QString& text, bool runText = false) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -51,7 +51,8 @@ QString XmlText(const QString& text) {
             out += text[++i];
         } else if (c.isSurrogate()) {
             out += QChar(QChar::ReplacementCharacter);
-        } else if ((c.unicode() >= 0x20 && c.unicode() < 0xFFFE) || c == u'\t' || c == u'\f') {
+        } else if ((c.unicode() >= 0x20 && c.unicode() < 0xFFFE) ||
+                   (runText && (c == u'\t' || c == u'\f'))) {
             out += c;
         }
     }
@@ -248,7 +249,7 @@ void DocxDocument::newParagraph() {
 }
 
 void DocxDocument::flushRun() {
-    QString text = XmlText(m_runText);
+    QString text = XmlText(m_runText, true);
     m_runText.clear();
     if (text.isEmpty()) return;
     m_runs.push_back({m_runFormat, std::move(text), std::nullopt});
@@ -429,7 +430,7 @@ QByteArray DocxDocument::documentXml() const {
         writeParagraph(xml, p.format, p.endsSection, p.runs, {}, {});
     // The open paragraph and the last section close here, so the document can be written at
     // any time and typing may go on afterwards.
-    writeParagraph(xml, m_paragraph, std::nullopt, m_runs, XmlText(m_runText), m_runFormat);
+    writeParagraph(xml, m_paragraph, std::nullopt, m_runs, XmlText(m_runText, true), m_runFormat);
     WriteSectionProperties(xml, m_section);
     xml.writeEndElement();  // w:body
     xml.writeEndElement();  // w:document
@@ -457,12 +458,16 @@ QByteArray DocxDocument::stylesXml() const {
     xml.writeEndElement();
     xml.writeEndElement();  // w:docDefaults
 
+    // A default style of a type, its id and name.
+    const auto startStyle = [&xml](const char* type, const char* id, const char* name) {
+        xml.writeStartElement(QStringLiteral("w:style"));
+        xml.writeAttribute(QStringLiteral("w:type"), QLatin1String(type));
+        xml.writeAttribute(QStringLiteral("w:default"), QStringLiteral("1"));
+        xml.writeAttribute(QStringLiteral("w:styleId"), QLatin1String(id));
+        Val(xml, QStringLiteral("w:name"), QLatin1String(name));
+    };
     // The built-in Normal style, which a Japanese word processor names 標準.
-    xml.writeStartElement(QStringLiteral("w:style"));
-    xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("paragraph"));
-    xml.writeAttribute(QStringLiteral("w:default"), QStringLiteral("1"));
-    xml.writeAttribute(QStringLiteral("w:styleId"), QStringLiteral("a"));
-    Val(xml, QStringLiteral("w:name"), QStringLiteral("Normal"));
+    startStyle("paragraph", "a", "Normal");
     Empty(xml, QStringLiteral("w:qFormat"));
     xml.writeStartElement(QStringLiteral("w:pPr"));
     Val(xml, QStringLiteral("w:widowControl"), QStringLiteral("0"));
@@ -488,11 +493,7 @@ QByteArray DocxDocument::stylesXml() const {
     xml.writeEndElement();  // w:rPr
     xml.writeEndElement();  // w:style
 
-    xml.writeStartElement(QStringLiteral("w:style"));
-    xml.writeAttribute(QStringLiteral("w:type"), QStringLiteral("character"));
-    xml.writeAttribute(QStringLiteral("w:default"), QStringLiteral("1"));
-    xml.writeAttribute(QStringLiteral("w:styleId"), QStringLiteral("a0"));
-    Val(xml, QStringLiteral("w:name"), QStringLiteral("Default Paragraph Font"));
+    startStyle("character", "a0", "Default Paragraph Font");
     Val(xml, QStringLiteral("w:uiPriority"), QStringLiteral("1"));
     Empty(xml, QStringLiteral("w:semiHidden"));
     Empty(xml, QStringLiteral("w:unhideWhenUsed"));
