@@ -53,6 +53,15 @@ QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcom
     return QStringLiteral("%1: %2").arg(path, DescribeFileFailure(outcome));
 }
 
+bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {
+    const safefile::Outcome outcome =
+        safefile::replaceFile(QFile::encodeName(path).toStdString(),
+                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (outcome.ok()) return true;
+    if (error) *error = DescribeFileFailure(path, outcome);
+    return false;
+}
+
 QString DescribeFault(Fault fault, const QString& detail) {
     switch (fault) {
         case Fault::DocumentBusy:
@@ -75,15 +84,6 @@ QString DescribeFault(Fault fault, const QString& detail) {
             return QStringLiteral("PDFを完成できませんでした: %1").arg(detail);
     }
     return {};
-}
-
-bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {
-    const safefile::Outcome outcome =
-        safefile::replaceFile(QFile::encodeName(path).toStdString(),
-                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (outcome.ok()) return true;
-    if (error) *error = DescribeFileFailure(path, outcome);
-    return false;
 }
 
 }  // namespace preview

@@ -16,24 +16,24 @@ QString DescribeFileFailure(const safefile::Outcome& outcome);
 // "<path>: <reason>".
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome);
 
+// Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
+// (when given) names the file and the reason.
+bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error);
+
 // What else the preview's commands can fail on.
 enum class Fault {
-    DocumentBusy,  // a document is still being made
-    NoPagesToPrint,
-    NoPagesToExport,
+    DocumentBusy,      // a document is still being made
+    NoPagesToPrint,    // an empty document
+    NoPagesToExport,   // an empty document
     NoPrinter,         // no printer is installed
     PrinterNotOpened,  // detail: the printer's name
     PageRefused,       // detail: the page number
-    PrintFailed,
-    PdfNotStarted,
-    PdfNotFinished,  // detail: why
+    PrintFailed,       // the printer did not take the job
+    PdfNotStarted,     // the PDF writer did not start
+    PdfNotFinished,    // detail: why the outline or the compression failed
 };
 
 // The reason in the words of the messages; `detail` as the fault says.
 QString DescribeFault(Fault fault, const QString& detail = {});
-
-// Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
-// (when given) names the file and the reason.
-bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error);
 
 }  // namespace preview
