@@ -130,7 +130,7 @@ void frmMenuMain::Form_Load() {
     const std::string programFolder = m_setup.programFolder;
     m_state.ProgramFolder = programFolder;
     m_state.IniFilePath = joinPath(programFolder, "Mibrox.ini");
-    m_state.FormatFilePath = joinPath(programFolder, kFormatFileName);
+    m_state.FormatFilePath = joinPath(programFolder, "Mibrox.fmt");
     m_state.CurrentFilePath.clear();
     m_currentFolder = QDir::currentPath().toStdString();
 
