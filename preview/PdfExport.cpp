@@ -59,7 +59,7 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
 QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
                     QString* error) {
     if (document.pages.empty()) {
-        if (error) *error = QStringLiteral("出力するﾍﾟｰｼﾞがありません");
+        if (error) *error = DescribeFault(Fault::NoPagesToExport);
         return {};
     }
     QByteArray drawn;
@@ -72,7 +72,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
         writer.setPageLayout(pageLayoutFor(document.pages.front().format));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            if (error) *error = QStringLiteral("PDFの作成を開始できません");
+            if (error) *error = DescribeFault(Fault::PdfNotStarted);
             return {};
         }
         for (std::size_t p = 0; p < document.pages.size(); ++p) {
@@ -94,9 +94,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
         finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())), outline,
                   options.compressionLevel != 0, reason);
     if (finished.empty()) {
-        if (error)
-            *error = QStringLiteral("PDFを完成できませんでした: %1")
-                         .arg(QString::fromStdString(reason));
+        if (error) *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
         return {};
     }
     return QByteArray(finished.data(), qsizetype(finished.size()));
