@@ -34,8 +34,9 @@ enum class PrintCommand {
 // The command of the code `a` `b` (the two characters after the "?").
 PrintCommand PrintCommandOf(char a, char b);
 
-// The lines of a print file: a line ends at LF or CR LF, the line end not part of it; a lone
-// CR and a form feed stay inside their line. Bytes after the last line end are a line too.
+// The lines of a print file (and of a plain text Preview opens): a line ends at LF or CR LF,
+// the line end not part of it; a lone CR and a form feed stay inside their line. Bytes after
+// the last line end are a line too.
 class PrintFileLines {
   public:
     explicit PrintFileLines(std::string_view bytes) : m_rest(bytes) {}

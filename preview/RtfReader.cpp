@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 
+#include "formats/PrintFile.h"
 #include "foundation/Cp932.h"
 
 namespace preview {
@@ -315,18 +316,15 @@ class Parser {
 
 RtfDocument plainText(std::string_view bytes) {
     RtfDocument doc;
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    PrintFileLines lines(bytes);
+    std::string_view line;
+    while (lines.next(line)) {
         if (!line.empty()) {
             RtfItem item;
             item.text = QString::fromStdString(cp932::toUtf8(line));
             doc.items.push_back(std::move(item));
         }
         doc.items.push_back({RtfItem::Kind::ParagraphEnd, {}, {}, 0, false, false, false});
-        if (end == std::string_view::npos) break;
-        bytes.remove_prefix(end + 1);
     }
     return doc;
 }
