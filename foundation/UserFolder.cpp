@@ -45,16 +45,20 @@ std::string UserDataFolderPath(std::string_view base, std::string_view programNa
     return path;
 }
 
-std::optional<std::string> EnsureUserDataFolder(std::string_view programName) {
+std::optional<std::string> EnsureUserDataFolderIn(std::string_view base,
+                                                  std::string_view programName) {
     if (programName.empty() || programName == "." || programName == ".." ||
         programName.find('/') != std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string base = GetLocalAppDataFolder();
-    if (base.empty()) return std::nullopt;
+    if (!usableFolder(std::string(base))) return std::nullopt;
     const std::string path = UserDataFolderPath(base, programName);
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (!std::filesystem::is_directory(path, ec)) return std::nullopt;
     return path;
+}
+
+std::optional<std::string> EnsureUserDataFolder(std::string_view programName) {
+    return EnsureUserDataFolderIn(GetLocalAppDataFolder(), programName);
 }

@@ -487,6 +487,7 @@ void PageControl::setPreviewPage(int page) {
     if (kept == m_previewPage) return;
     m_previewPage = kept;
     notifyDisplay();
+    raise(&PreviewControlEvents::onPreviewPageChanged);
 }
 
 // Files and devices --------------------------------------------------------------------------

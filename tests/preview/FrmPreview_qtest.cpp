@@ -28,9 +28,6 @@ class FrmPreviewTest : public QObject {
         StartUpEnvironment env;
         env.localDataFolder = dir.path();
         env.programFolder = dir.path();
-        env.versionMajor = 1;
-        env.versionMinor = 2;
-        env.versionRevision = 3;
         return env;
     }
 
@@ -58,7 +55,8 @@ class FrmPreviewTest : public QObject {
         PreviewProgram program = Main(line, environment(dir), ui, fakeControl());
         QVERIFY(program.window);
         frmPreview& w = *program.window;
-        QCOMPARE(w.windowTitle(), QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ  Version 1.2.003"));
+        // Preview's own version, as its about box gives it (the caption had Mibrox's 1.5).
+        QCOMPARE(w.windowTitle(), QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ  Version 3.2.000"));
         QVERIFY(FileExists(dir.file("Preview.ini")));
         QCOMPARE(w.statusPanelText(2), QString::fromStdString(prn));
         QVERIFY(w.statusPanelText(1).startsWith(QStringLiteral("　ﾍﾙﾌﾟ")));
@@ -103,6 +101,8 @@ class FrmPreviewTest : public QObject {
         QVERIFY2(screenWidth >= 1600, "the test's screen is 1920 pixels wide");
         QVERIFY(w.width() >= w.toolBar()->sizeHint().width());
         QVERIFY(w.width() <= screenWidth);
+        // The outline opens at a fifth of the window, as the outline tool gives it (not 180).
+        QCOMPARE(w.splitter()->sizes().at(0), qRound(0.2 * w.width()));
     }
 
     void noPrintFileOpensAnEmptyWindow() {
