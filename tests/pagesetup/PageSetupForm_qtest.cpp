@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -329,6 +330,18 @@ class PageSetupFormTest : public QObject {
             "FontName=DejaVu Sans\nFontSize=10.0\nFontBold=0\nFontItalic=1\nFontUnderLine=0\n")));
         QVERIFY(written.contains(QStringLiteral(
             "FontName=No Such Font\nFontSize=12.5\nFontBold=0\nFontItalic=0\nFontUnderLine=1\n")));
+    }
+
+    // Foundry names ("C059 [urw]") were offered and then named in the Word document.
+    void fontListsNameEachFamilyOnceWithoutItsFoundry() {
+        QCOMPARE(ScreenFontNames({"C059 [urw]", "C059 [UKWN]", "D050000L [URW ]", "@MS Gothic",
+                                  "", "IPAMincho"}),
+                 QStringList({"C059", "D050000L", "IPAMincho"}));
+        Fixture f;
+        auto form = f.open();
+        QStringList listed;
+        for (int i = 0; i < form->cboHFont->count(); ++i) listed << form->cboHFont->itemText(i);
+        QCOMPARE(listed.filter(QRegularExpression("\\[")), QStringList());
     }
 
     void sampleShowsJapaneseTextForAJapaneseFont() {
