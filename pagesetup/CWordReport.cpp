@@ -14,6 +14,7 @@
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
 #include "formats/PreviewIniKeys.h"
+#include "preview/FileFailure.h"
 
 namespace word {
 
@@ -102,6 +103,20 @@ bool CWordReport::Run(const QString& PrintFileName) {
         message(texts::NoWordProcessor);
         return false;
     }
+    // A print file that is gone (the main program's print menu was closed) opens nothing.
+    safefile::ReadResult file =
+        safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
+    if (!file.ok()) {
+        if (m_ui != nullptr) {
+            m_ui->message(hWnd,
+                          preview::FileNotReadMessage(m_printFileName,
+                                                      preview::DescribeFileFailure(file)),
+                          QString::fromUtf8(texts::MessageTitle), UiServices::Buttons::Ok,
+                          UiServices::Icon::Warning);
+        }
+        return false;
+    }
+    m_printFile = std::move(file.bytes);
     m_failure.clear();
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
@@ -138,9 +153,7 @@ PageSetup CWordReport::pageFor(int orientation) const {
 }
 
 QString CWordReport::GetPrintFileOrientation() const {
-    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
-    if (!file.ok()) return {};
-    const auto lines = SplitLines(file.bytes.substr(0, file.bytes.find('\n')));
+    const auto lines = SplitLines(m_printFile.substr(0, m_printFile.find('\n')));
     if (lines.empty()) return {};
     if (lines.front().contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
     if (lines.front().contains(QLatin1String("A4T"))) return QStringLiteral("T");
@@ -191,9 +204,7 @@ bool CWordReport::ExportPrintFileToWord() {
     m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
     m_doc.setLineSpacing(m_currentFontSize);
 
-    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
-    if (!file.ok()) return fail(QStringLiteral("the print file cannot be read"));
-    const std::vector<QString> lines = SplitLines(file.bytes);
+    const std::vector<QString> lines = SplitLines(m_printFile);
     std::size_t next = mark.isEmpty() ? 0 : 1;
     while (next < lines.size()) {
         const QString& line = lines[next++];

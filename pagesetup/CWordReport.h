@@ -8,13 +8,15 @@
 // paper is always A4 with bottom and right margins 0. Sizes are points; character positions
 // are 1-based indexes into a line.
 //
-// Errors: without a word processor on the desktop, Run shows the message and ends. An error
-// while the document is written (a missing print file, an unreadable bitmap, a refused
+// Errors: without a word processor on the desktop, Run shows the message and ends. A print
+// file that cannot be read (gone, unreadable) gets the preview's file message, and no
+// document is made. An error while the document is written (an unreadable bitmap, a refused
 // operation) stops the typing, shows the export's error message and still hands over what
 // was produced. A faulty figure ends only that figure.
 
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "pagesetup/WordDocument.h"
 #include "pagesetup/WordFigure.h"
@@ -75,6 +77,7 @@ class CWordReport {
     FigureBitmapFunction m_drawFigure;
     // settings
     QString m_printFileName;
+    std::string m_printFile;  // its bytes, read once by Run
     QString m_bodyFontName;
     double m_bodySize0 = 0;
     double m_bodySize1 = 0;

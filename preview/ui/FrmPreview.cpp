@@ -16,6 +16,7 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
+#include "preview/FileFailure.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/PreviewCommands.h"
 #include "preview/ui/PreviewToolbar.h"
@@ -93,9 +94,7 @@ void frmPreview::LoadDocument() {
     fillOutline();
     m_control.refresh();
     if (!outcome.ok) {
-        m_ui.message(this,
-                     qs(texts::FileNotRead) + QLatin1Char('\n') + UsrPreviewFile +
-                         QLatin1Char('\n') + outcome.reason,
+        m_ui.message(this, FileNotReadMessage(UsrPreviewFile, outcome.reason),
                      qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
     }
     emit documentLoaded();

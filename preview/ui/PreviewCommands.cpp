@@ -19,6 +19,7 @@
 #include "pagesetup/CWordReport.h"
 #include "pagesetup/ExportOptionForms.h"
 #include "pagesetup/PageSetupForm.h"
+#include "preview/FileFailure.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/FrmPreview.h"
@@ -267,8 +268,7 @@ void PreviewCommands::updateDocument() {
     file.close();
     if (!reason.isEmpty()) {
         m_ui.beep();
-        tell(qs(texts::FileNotRead) + QLatin1Char('\n') + path + QLatin1Char('\n') + reason +
-             QLatin1Char('\n') + qs(command_texts::PagesKept));
+        tell(FileNotReadMessage(path, reason) + QLatin1Char('\n') + qs(command_texts::PagesKept));
         return;
     }
     m_window.LoadDocument();

@@ -148,12 +148,16 @@ TEST(CWordReport, MissingBitmapShowsTheErrorAndHandsOverWhatWasTyped) {
     EXPECT_EQ(e.ui.messages[0].icon, UiServices::Icon::Critical);
 }
 
-TEST(CWordReport, MissingPrintFileShowsTheErrorAndHandsOverTheEmptyDocument) {
+// A gone print file asked the user to call the vendor and then opened an empty document.
+TEST(CWordReport, MissingPrintFileShowsTheFileMessageAndOpensNothing) {
     Export e;
     EXPECT_FALSE(e.run("", false));
-    EXPECT_EQ(e.calls(), kSetup + "finish");
+    EXPECT_TRUE(e.doc.calls.isEmpty());
     ASSERT_EQ(e.ui.messages.size(), 1u);
-    EXPECT_EQ(e.ui.messages[0].text, QString::fromUtf8(texts::ExportFailed));
+    EXPECT_EQ(e.ui.messages[0].text, "ﾌｧｲﾙを読み込めませんでした。\n" +
+                                         QString::fromStdString(e.folder.file("print.txt")) +
+                                         "\nﾌｧｲﾙまたはﾌｫﾙﾀﾞが見つかりません");
+    EXPECT_EQ(e.ui.messages[0].icon, UiServices::Icon::Warning);
 }
 
 TEST(CWordReport, RefusedPictureEndsTheTyping) {
