@@ -4,21 +4,54 @@
 
 #include "foundation/SafeFile.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "tests/foundation/ScratchFolder.h"
 
 namespace {
 
 using safefile::Status;
+
+constexpr int kSkipped = 77;
+
+// Runs `body` in a child process, where mounts and a lower privilege stay; its exit code.
+int inChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) std::_Exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+// In a child: a tmpfs over `folder` that this process alone sees; false where mounting is
+// not allowed.
+bool mountPrivateTmpfs(const std::string& folder, const char* options) {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0;
+}
+
+// In a child: gives up root, so that a folder's permission bits hold.
+bool dropRoot() {
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 &&
+                                ::setresgid(65534, 65534, 65534) == 0 &&
+                                ::setresuid(65534, 65534, 65534) == 0);
+}
 
 TEST(SafeFile, ReadHonoursTheCapToTheByte) {
     ScratchFolder dir;
@@ -99,6 +132,75 @@ TEST(SafeFile, savingOverAReadOnlyFileFails) {
     EXPECT_EQ(outcome.err, EACCES);
     EXPECT_EQ(ScratchFolder::read(target), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// The in-place rewrite (a writable file in a folder that is not) cut the old file before it
+// knew that the new one fits: a full disk left a broken file.
+TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
+    ScratchFolder dir;
+    const std::string target = dir.file("a.pdf");
+    const int rc = inChild([&] {
+        const bool tmpfs = mountPrivateTmpfs(dir.path(), "size=256k");
+        ScratchFolder::write(target, "old");
+        rlimit limit{4096, 4096};  // else an injected failure: the file-size limit
+        if (tmpfs) {
+            ScratchFolder::write(dir.file("filler"), std::string(200 * 1024, 'f'));
+        } else if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit)) {
+            return 2;
+        }
+        if (::chmod(target.c_str(), 0666) != 0 || ::chmod(dir.path().c_str(), 0555) != 0) return 3;
+        if (!dropRoot()) return kSkipped;
+        const auto outcome = safefile::replaceFile(target, std::string(128 * 1024, 'n'));
+        const bool ok = outcome.err == (tmpfs ? ENOSPC : EFBIG) &&
+                        ScratchFolder::read(target) == "old";
+        return ok ? 0 : 1;
+    });
+    if (rc == kSkipped) GTEST_SKIP() << "cannot give up root here";
+    EXPECT_EQ(rc, 0);
+}
+
+// Replacing a file on a read-only mount said "access denied"; only a new file there got the
+// real reason.
+TEST(SafeFile, readOnlyMountIsTheReasonForOldAndNewFiles) {
+    ScratchFolder dir;
+    const int rc = inChild([&] {
+        if (!mountPrivateTmpfs(dir.path(), "size=64k")) return kSkipped;
+        ScratchFolder::write(dir.file("old.mbw"), "old");
+        if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+            return kSkipped;
+        }
+        return safefile::replaceFile(dir.file("old.mbw"), "new").err == EROFS &&
+                       safefile::replaceFile(dir.file("new.mbw"), "new").err == EROFS
+                   ? 0
+                   : 1;
+    });
+    if (rc == kSkipped) GTEST_SKIP() << "no private mounts here";
+    EXPECT_EQ(rc, 0);
+}
+
+// A save killed between naming and renaming its temporary file left it beside the target for
+// ever; the next write there removes such files of ours once no writer holds them.
+TEST(SafeFile, nextWriteRemovesTemporaryFilesThatKilledSavesLeft) {
+    ScratchFolder dir;
+    const auto make = [&](const char* name, int ageSeconds) {
+        ScratchFolder::write(dir.file(name), "left");
+        const timespec times[2] = {{::time(nullptr) - ageSeconds, 0},
+                                   {::time(nullptr) - ageSeconds, 0}};
+        ::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0);
+    };
+    make(".~0123ABCD.tmp", 120);  // left by a killed save
+    make(".~89ABCDEF.tmp", 10);   // too young: its writer may still be at work
+    make(".~4567CDEF.tmp", 120);  // held by its writer
+    make(".~0123abcd.tmp", 120);  // not our pattern
+    make("~0123ABCD.tmp", 120);
+    const safefile::Descriptor held(::open(dir.file(".~4567CDEF.tmp").c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
+
+    ASSERT_TRUE(safefile::replaceFile(dir.file("a.mbw"), "new").ok());
+    namespace fs = std::filesystem;
+    EXPECT_FALSE(fs::exists(dir.file(".~0123ABCD.tmp")));
+    for (const char* kept : {".~89ABCDEF.tmp", ".~4567CDEF.tmp", ".~0123abcd.tmp", "~0123ABCD.tmp"})
+        EXPECT_TRUE(fs::exists(dir.file(kept))) << kept;
 }
 
 }  // namespace
