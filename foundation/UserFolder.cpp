@@ -1,10 +1,18 @@
 #include "foundation/UserFolder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QStandardPaths>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "foundation/IniFile.h"
+#include "foundation/SafeFile.h"
 
 namespace {
 
@@ -57,4 +65,35 @@ std::optional<std::string> EnsureUserDataFolder(std::string_view programName) {
     std::filesystem::create_directories(path, ec);
     if (!std::filesystem::is_directory(path, ec)) return std::nullopt;
     return path;
+}
+
+namespace {
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The rule of the atomic writer: write access, and at least one write bit also for root.
+bool mayWrite(const std::string& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
+
+std::string SettingsFilePath(const std::string& programFolder, const std::string& userFolder,
+                             const std::string& name) {
+    const std::string beside = joinPath(programFolder, name);
+    struct stat st {};
+    const bool besideExists = ::stat(beside.c_str(), &st) == 0;
+    if (besideExists ? S_ISREG(st.st_mode) && mayWrite(beside, st)
+                     : errno == ENOENT && ::access(programFolder.c_str(), W_OK) == 0) {
+        return beside;
+    }
+    const std::string own = joinPath(userFolder, name);
+    if (besideExists && ::lstat(own.c_str(), &st) != 0 && errno == ENOENT) {
+        const safefile::ReadResult old = safefile::readRegularFile(beside, ini::kMaxIniFileBytes);
+        if (old.ok()) (void)safefile::replaceFile(own, old.bytes);
+    }
+    return own;
 }

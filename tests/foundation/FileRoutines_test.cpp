@@ -10,6 +10,7 @@
 #include "foundation/System.h"
 #include "foundation/TempFile.h"
 #include "foundation/UserFolder.h"
+#include "tests/foundation/ChildProcess.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace {
@@ -180,6 +181,50 @@ TEST(UserFolder, FollowsTheDataHomeAndNeverTheRoot) {
         EnvironmentOverride home("HOME", std::nullopt);
         EnvironmentOverride xdg("XDG_DATA_HOME", dir.path() + "/data/");
         EXPECT_EQ(GetLocalAppDataFolder(), dir.path() + "/data");
+    }
+}
+
+// A Mibrox.ini beside the program that may be written, in a folder that may not (an
+// administrator's set-up), was dropped for an empty one in the per-user folder.
+TEST(UserFolder, settingsBesideTheProgramStayWhereverTheyCanBeWritten) {
+    struct Case {
+        const char* beside;  // nullptr: no file beside the program
+        mode_t mode;
+        const char* own;  // the per-user file before, nullptr: none
+        bool keptBeside;
+        const char* ownAfter;
+    };
+    const Case cases[] = {
+        {"[A]", 0666, nullptr, true, nullptr},  // writable: used where it is
+        {"[A]", 0444, nullptr, false, "[A]"},   // read-only: the per-user file starts as a copy
+        {"[A]", 0444, "[B]", false, "[B]"},     // of it, but never replaces one
+        {nullptr, 0, nullptr, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder dir;
+        const std::string program = dir.file("program"), user = dir.file("user");
+        fs::create_directory(program);
+        fs::create_directory(user);
+        if (c.beside) ScratchFolder::write(program + "/Mibrox.ini", c.beside);
+        if (c.own) ScratchFolder::write(user + "/Mibrox.ini", c.own);
+        ::chmod((program + "/Mibrox.ini").c_str(), c.mode);
+        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(program.c_str(), 0555);
+        ::chmod(user.c_str(), 0777);
+        const int rc = InChild([&] {
+            if (!DropRoot()) return kChildSkipped;
+            return SettingsFilePath(program, user, "Mibrox.ini") ==
+                           (c.keptBeside ? program : user) + "/Mibrox.ini"
+                       ? 0
+                       : 1;
+        });
+        if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
+        EXPECT_EQ(rc, 0) << "case " << &c - cases;
+        if (c.ownAfter) {
+            EXPECT_EQ(ScratchFolder::read(user + "/Mibrox.ini"), c.ownAfter);
+        } else {
+            EXPECT_FALSE(fs::exists(user + "/Mibrox.ini"));
+        }
     }
 }
 

@@ -5,53 +5,24 @@
 #include "foundation/SafeFile.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 
+#include "tests/foundation/ChildProcess.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace {
 
 using safefile::Status;
-
-constexpr int kSkipped = 77;
-
-// Runs `body` in a child process, where mounts and a lower privilege stay; its exit code.
-int inChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) std::_Exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-}
-
-// In a child: a tmpfs over `folder` that this process alone sees; false where mounting is
-// not allowed.
-bool mountPrivateTmpfs(const std::string& folder, const char* options) {
-    return ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0;
-}
-
-// In a child: gives up root, so that a folder's permission bits hold.
-bool dropRoot() {
-    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 &&
-                                ::setresgid(65534, 65534, 65534) == 0 &&
-                                ::setresuid(65534, 65534, 65534) == 0);
-}
 
 TEST(SafeFile, ReadHonoursTheCapToTheByte) {
     ScratchFolder dir;
@@ -139,8 +110,8 @@ TEST(SafeFile, savingOverAReadOnlyFileFails) {
 TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
     ScratchFolder dir;
     const std::string target = dir.file("a.pdf");
-    const int rc = inChild([&] {
-        const bool tmpfs = mountPrivateTmpfs(dir.path(), "size=256k");
+    const int rc = InChild([&] {
+        const bool tmpfs = MountPrivateTmpfs(dir.path(), "size=256k");
         ScratchFolder::write(target, "old");
         rlimit limit{4096, 4096};  // else an injected failure: the file-size limit
         if (tmpfs) {
@@ -149,13 +120,13 @@ TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
             return 2;
         }
         if (::chmod(target.c_str(), 0666) != 0 || ::chmod(dir.path().c_str(), 0555) != 0) return 3;
-        if (!dropRoot()) return kSkipped;
+        if (!DropRoot()) return kChildSkipped;
         const auto outcome = safefile::replaceFile(target, std::string(128 * 1024, 'n'));
         const bool ok = outcome.err == (tmpfs ? ENOSPC : EFBIG) &&
                         ScratchFolder::read(target) == "old";
         return ok ? 0 : 1;
     });
-    if (rc == kSkipped) GTEST_SKIP() << "cannot give up root here";
+    if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
     EXPECT_EQ(rc, 0);
 }
 
@@ -163,18 +134,18 @@ TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
 // real reason.
 TEST(SafeFile, readOnlyMountIsTheReasonForOldAndNewFiles) {
     ScratchFolder dir;
-    const int rc = inChild([&] {
-        if (!mountPrivateTmpfs(dir.path(), "size=64k")) return kSkipped;
+    const int rc = InChild([&] {
+        if (!MountPrivateTmpfs(dir.path(), "size=64k")) return kChildSkipped;
         ScratchFolder::write(dir.file("old.mbw"), "old");
         if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
-            return kSkipped;
+            return kChildSkipped;
         }
         return safefile::replaceFile(dir.file("old.mbw"), "new").err == EROFS &&
                        safefile::replaceFile(dir.file("new.mbw"), "new").err == EROFS
                    ? 0
                    : 1;
     });
-    if (rc == kSkipped) GTEST_SKIP() << "no private mounts here";
+    if (rc == kChildSkipped) GTEST_SKIP() << "no private mounts here";
     EXPECT_EQ(rc, 0);
 }
 

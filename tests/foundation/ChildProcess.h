@@ -1,0 +1,46 @@
+#pragma once
+// Tests that need what a test process must not change for itself: a private mount, a lower
+// privilege. The body runs in a forked child; its exit code is the result.
+
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+// The exit code of a child that found the system unable to run the test.
+inline constexpr int kChildSkipped = 77;
+
+inline int InChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int rc = 126;
+        try {
+            rc = body();
+        } catch (...) {
+        }
+        std::_Exit(rc);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+// In a child: a tmpfs over `folder` that this process alone sees; false where mounting is
+// not allowed.
+inline bool MountPrivateTmpfs(const std::string& folder, const char* options) {
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0;
+}
+
+// In a child: gives up root, so that permission bits hold.
+inline bool DropRoot() {
+    return ::geteuid() != 0 ||
+           (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+            ::setresuid(65534, 65534, 65534) == 0);
+}
