@@ -151,9 +151,8 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
 
 namespace {
 
-// An existing file the user may not write is not replaced behind their back: 0, or why not
-// (EROFS on a read-only mount, before any permission reason). A file with no write bit at
-// all counts as read-only also for root, like a read-only attribute.
+// replaceRefusal for a file already stat'ed: an existing file the user may not write is not
+// replaced behind their back.
 int writeRefusal(const std::string& target, const struct stat& st) {
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno;
     return (st.st_mode & 0222) != 0 ? 0 : EACCES;
@@ -293,6 +292,12 @@ Outcome finished(const std::string& folder) {
 }
 
 }  // namespace
+
+int replaceRefusal(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno;
+    return writeRefusal(path, st);
+}
 
 Outcome replaceFile(const std::string& path, std::string_view bytes) {
     if (hasNul(path)) return failed<Outcome>(EINVAL);

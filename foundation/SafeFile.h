@@ -80,6 +80,11 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes);
 // old file is intact and no temporary remains.
 Outcome replaceFile(const std::string& path, std::string_view bytes);
 
+// Whether replaceFile may replace the existing file `path`: 0, or why not (EROFS on a
+// read-only mount before any permission reason; EACCES without write access, or without
+// any write bit, which counts as read-only also for root, like a read-only attribute).
+int replaceRefusal(const std::string& path);
+
 // An advisory exclusive lock (flock) on an existing file, held until destruction, for a
 // read-modify-write of that file by several processes. The lock is taken on the file the
 // path names at the moment it is held: a file replaced by another writer meanwhile is locked

@@ -1,6 +1,5 @@
 #include "foundation/UserFolder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,11 +73,6 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// The rule of the atomic writer: write access, and at least one write bit also for root.
-bool mayWrite(const std::string& path, const struct stat& st) {
-    return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
 }  // namespace
 
 std::string SettingsFilePath(const std::string& programFolder, const std::string& userFolder,
@@ -86,7 +80,7 @@ std::string SettingsFilePath(const std::string& programFolder, const std::string
     const std::string beside = joinPath(programFolder, name);
     struct stat st {};
     const bool besideExists = ::stat(beside.c_str(), &st) == 0;
-    if (besideExists ? S_ISREG(st.st_mode) && mayWrite(beside, st)
+    if (besideExists ? S_ISREG(st.st_mode) && safefile::replaceRefusal(beside) == 0
                      : errno == ENOENT && ::access(programFolder.c_str(), W_OK) == 0) {
         return beside;
     }
