@@ -366,8 +366,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Outside a range the form checks, as only a file can be: an E of
                       // 1e-300 gave deflections of 300 digits.
                       With(
-                          "youngFarBelowFormRange", [](Conditions& c) { c.young = 1e-300; },
-                          false),
+                          "youngFarBelowFormRange", [](Conditions& c) { c.young = 1e-300; }, false),
                       With(
                           "youngBelowFormRange", [](Conditions& c) { c.young = 9999.5; }, false),
                       With(

@@ -188,43 +188,32 @@ TEST(UserFolder, FollowsTheDataHomeAndNeverTheRoot) {
 // administrator's set-up), was dropped for an empty one in the per-user folder.
 TEST(UserFolder, settingsBesideTheProgramStayWhereverTheyCanBeWritten) {
     struct Case {
-        const char* beside;  // nullptr: no file beside the program
-        mode_t mode;
-        const char* own;  // the per-user file before, nullptr: none
-        bool keptBeside;
+        mode_t mode;       // of the file beside the program, holding "[A]"
+        const char* own;   // the per-user file before, "" when there is none
+        const char* used;  // "program" or "user"
         const char* ownAfter;
-    };
-    const Case cases[] = {
-        {"[A]", 0666, nullptr, true, nullptr},  // writable: used where it is
-        {"[A]", 0444, nullptr, false, "[A]"},   // read-only: the per-user file starts as a copy
-        {"[A]", 0444, "[B]", false, "[B]"},     // of it, but never replaces one
-        {nullptr, 0, nullptr, false, nullptr},
-    };
+    } const cases[] = {{0666, "", "program", ""},      // a per-user file begins as a copy of the
+                       {0444, "", "user", "[A]"},      // file beside the program, but none is
+                       {0444, "[B]", "user", "[B]"}};  // replaced
     for (const Case& c : cases) {
         ScratchFolder dir;
         const std::string program = dir.file("program"), user = dir.file("user");
-        fs::create_directory(program);
-        fs::create_directory(user);
-        if (c.beside) ScratchFolder::write(program + "/Mibrox.ini", c.beside);
-        if (c.own) ScratchFolder::write(user + "/Mibrox.ini", c.own);
-        ::chmod((program + "/Mibrox.ini").c_str(), c.mode);
-        ::chmod(dir.path().c_str(), 0755);
-        ::chmod(program.c_str(), 0555);
-        ::chmod(user.c_str(), 0777);
-        const int rc = InChild([&] {
+        fs::create_directories(user);
+        fs::create_directories(program);
+        ScratchFolder::write(program + "/Mibrox.ini", "[A]");
+        if (*c.own) ScratchFolder::write(user + "/Mibrox.ini", c.own);
+        fs::permissions(program + "/Mibrox.ini", fs::perms(c.mode));
+        fs::permissions(dir.path(), fs::perms(0755));
+        fs::permissions(program, fs::perms(0555));
+        fs::permissions(user, fs::perms::all);
+        const int rc = InChild([&]() -> int {
             if (!DropRoot()) return kChildSkipped;
             return SettingsFilePath(program, user, "Mibrox.ini") ==
-                           (c.keptBeside ? program : user) + "/Mibrox.ini"
-                       ? 0
-                       : 1;
+                   dir.file(c.used) + "/Mibrox.ini";
         });
         if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
-        EXPECT_EQ(rc, 0) << "case " << &c - cases;
-        if (c.ownAfter) {
-            EXPECT_EQ(ScratchFolder::read(user + "/Mibrox.ini"), c.ownAfter);
-        } else {
-            EXPECT_FALSE(fs::exists(user + "/Mibrox.ini"));
-        }
+        EXPECT_EQ(rc, 1) << c.mode;
+        EXPECT_EQ(ScratchFolder::read(user + "/Mibrox.ini"), c.ownAfter);
     }
 }
 

@@ -122,8 +122,8 @@ TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
         if (::chmod(target.c_str(), 0666) != 0 || ::chmod(dir.path().c_str(), 0555) != 0) return 3;
         if (!DropRoot()) return kChildSkipped;
         const auto outcome = safefile::replaceFile(target, std::string(128 * 1024, 'n'));
-        const bool ok = outcome.err == (tmpfs ? ENOSPC : EFBIG) &&
-                        ScratchFolder::read(target) == "old";
+        const bool ok =
+            outcome.err == (tmpfs ? ENOSPC : EFBIG) && ScratchFolder::read(target) == "old";
         return ok ? 0 : 1;
     });
     if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
@@ -153,25 +153,22 @@ TEST(SafeFile, readOnlyMountIsTheReasonForOldAndNewFiles) {
 // ever; the next write there removes such files of ours once no writer holds them.
 TEST(SafeFile, nextWriteRemovesTemporaryFilesThatKilledSavesLeft) {
     ScratchFolder dir;
-    const auto make = [&](const char* name, int ageSeconds) {
+    const char* const names[] = {".~0123ABCD.tmp",   // left by a killed save: removed
+                                 ".~4567CDEF.tmp",   // held by its writer
+                                 ".~89ABCDEF.tmp",   // too young: its writer may be at work
+                                 ".~0123abcd.tmp"};  // not our pattern
+    for (const char* name : names) {
         ScratchFolder::write(dir.file(name), "left");
-        const timespec times[2] = {{::time(nullptr) - ageSeconds, 0},
-                                   {::time(nullptr) - ageSeconds, 0}};
+        const std::time_t when = ::time(nullptr) - (name[3] == '9' ? 10 : 120);
+        const timespec times[2] = {{when, 0}, {when, 0}};
         ::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0);
-    };
-    make(".~0123ABCD.tmp", 120);  // left by a killed save
-    make(".~89ABCDEF.tmp", 10);   // too young: its writer may still be at work
-    make(".~4567CDEF.tmp", 120);  // held by its writer
-    make(".~0123abcd.tmp", 120);  // not our pattern
-    make("~0123ABCD.tmp", 120);
-    const safefile::Descriptor held(::open(dir.file(".~4567CDEF.tmp").c_str(), O_RDONLY));
+    }
+    const safefile::Descriptor held(::open(dir.file(names[1]).c_str(), O_RDONLY));
     ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
-
     ASSERT_TRUE(safefile::replaceFile(dir.file("a.mbw"), "new").ok());
-    namespace fs = std::filesystem;
-    EXPECT_FALSE(fs::exists(dir.file(".~0123ABCD.tmp")));
-    for (const char* kept : {".~89ABCDEF.tmp", ".~4567CDEF.tmp", ".~0123abcd.tmp", "~0123ABCD.tmp"})
-        EXPECT_TRUE(fs::exists(dir.file(kept))) << kept;
+    for (const char* name : names) {
+        EXPECT_EQ(std::filesystem::exists(dir.file(name)), name != names[0]) << name;
+    }
 }
 
 }  // namespace

@@ -137,9 +137,10 @@ void frmMenuMain::Form_Load() {
     if (!base.empty()) QDir().mkpath(QString::fromStdString(m_state.UserDataFolder));
 
     // Mibrox.ini beside the program, or in the per-user folder when it cannot be written there.
-    m_state.IniFilePath = m_setup.iniFilePath.empty()
-                              ? SettingsFilePath(programFolder, m_state.UserDataFolder, "Mibrox.ini")
-                              : m_setup.iniFilePath;
+    m_state.IniFilePath =
+        m_setup.iniFilePath.empty()
+            ? SettingsFilePath(programFolder, m_state.UserDataFolder, "Mibrox.ini")
+            : m_setup.iniFilePath;
 
     restorePosition();
     refreshRecentEntries();
