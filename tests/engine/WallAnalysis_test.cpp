@@ -370,10 +370,6 @@ INSTANTIATE_TEST_SUITE_P(
                       With(
                           "youngBelowFormRange", [](Conditions& c) { c.young = 9999.5; }, false),
                       With(
-                          "inertiaAboveFormRange", [](Conditions& c) { c.inertia = 1e7; }, false),
-                      With(
-                          "zLowerAboveFormRange", [](Conditions& c) { c.zLower = 1e5; }, false),
-                      With(
                           "designBelowFormRange", [](Conditions& c) { c.design = -1000; }, false),
                       With(
                           "pitchAboveFormRange", [](Conditions& c) { c.pitch = 1.5; }, false),

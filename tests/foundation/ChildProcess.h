@@ -1,6 +1,5 @@
 #pragma once
-// Tests that need what a test process must not change for itself: a private mount, a lower
-// privilege. The body runs in a forked child; its exit code is the result.
+// For tests that need a private mount or a lower privilege: the body runs in a forked child.
 
 #include <grp.h>
 #include <sched.h>
@@ -12,9 +11,9 @@
 #include <functional>
 #include <string>
 
-// The exit code of a child that found the system unable to run the test.
-inline constexpr int kChildSkipped = 77;
+inline constexpr int kChildSkipped = 77;  // the system cannot run the test
 
+// The body's result as the child's exit code; 126 when it threw.
 inline int InChild(const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
