@@ -21,3 +21,10 @@ std::optional<std::string> EnsureUserDataFolderIn(std::string_view base,
 
 // EnsureUserDataFolderIn for the local application-data folder.
 std::optional<std::string> EnsureUserDataFolder(std::string_view programName);
+
+// Where a settings file kept beside the program (Mibrox.ini) lies: beside the program when the
+// file there exists and may be written, or is missing and the program's folder may be
+// written; else in `userFolder`, where a missing file is begun as a copy of the one beside the
+// program when that one can be read, so that nothing stored there is lost.
+std::string SettingsFilePath(const std::string& programFolder, const std::string& userFolder,
+                             const std::string& name);
