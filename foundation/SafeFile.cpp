@@ -126,6 +126,33 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
     ReadResult result;
     result.status = Status::Ok;
     result.bytes = std::move(bytes);
+    result.fileSize = filled;
+    return result;
+}
+
+ReadResult readRegularFileHead(const std::string& path, std::size_t count) {
+    if (hasNul(path)) return failed<ReadResult>(EINVAL);
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid()) return failed<ReadResult>(errno);
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0) return failed<ReadResult>(errno);
+    if (!S_ISREG(st.st_mode)) return refused<ReadResult>(Status::NotRegularFile);
+    std::string bytes(count, '\0');
+    std::size_t filled = 0;
+    while (filled < count) {
+        const ssize_t n = ::read(file.get(), bytes.data() + filled, count - filled);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return failed<ReadResult>(errno);
+        }
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
+    ReadResult result;
+    result.status = Status::Ok;
+    result.bytes = std::move(bytes);
+    result.fileSize = static_cast<std::uintmax_t>(st.st_size);
     return result;
 }
 

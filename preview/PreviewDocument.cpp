@@ -6,6 +6,7 @@
 #include "foundation/SafeFile.h"
 #include "preview/FigureRenderer.h"
 #include "preview/FileFailure.h"
+#include "preview/PageModel.h"
 #include "preview/PrintFileLoader.h"
 #include "preview/RtfReader.h"
 #include "preview/StartUp.h"
@@ -26,7 +27,7 @@ QString readFailure(const safefile::ReadResult& read) {
 PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext context)
     : m_control(control),
       m_context(std::move(context)),
-      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder)) {
+      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder, m_loadCache)) {
     m_control.setEvents(this);
     m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
         return renderer->DrawFigure(x, y, path);
@@ -70,6 +71,7 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
     m_control.setPaperSize(m_settings.paperSizeCode);
     m_control.setOrientation(m_settings.orientationCode);
     m_control.startDoc();
+    m_loadCache.clear();
 
     PrintFileLoader loader(*this, m_figureDrawer);
     loader.begin();
@@ -78,10 +80,12 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
     LoadOutcome outcome;
     if (read.ok()) {
         loader.layOutFile(read.bytes);
+        if (loader.stopped()) outcome.truncatedAtPage = m_control.pageCount();
     } else {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
+    m_loadCache.clear();
     return outcome;
 }
 
@@ -105,6 +109,7 @@ LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
     if (read.ok()) {
         const RtfDocument document = ParseRtf(read.bytes);
         LayOutRtf(document, m_control);
+        if (m_control.capacityExceeded()) outcome.truncatedAtPage = m_control.pageCount();
     } else {
         outcome = {false, readFailure(read)};
     }
@@ -131,6 +136,11 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
     m_control.refresh();
     m_printerDeviceName = m_control.device();
     return {};
+}
+
+bool PreviewDocument::documentFull() const {
+    return m_control.capacityExceeded() || m_loadCache.budgetExceeded() ||
+           m_outline.size() >= PageModelLimits::maxTags;
 }
 
 void PreviewDocument::addOutlineEntry(int level, const QString& heading) {

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "preview/FileFailure.h"
@@ -129,14 +131,16 @@ QByteArray encodePng(const QImage& image) {
     return png;
 }
 
-bool decodePng(const unsigned char* data, std::size_t n, QImage& image) {
+// Decodes a PNG of at most `pixelBudget` pixels; the size is read from its header first.
+bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget, QImage& image) {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(n));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "PNG");
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxImageSide || size.height() > kMaxImageSide) {
+    if (!size.isValid() || size.width() > kMaxImageSide || size.height() > kMaxImageSide ||
+        std::size_t(size.width()) * std::size_t(size.height()) > pixelBudget) {
         return false;
     }
     reader.setAllocationLimit(2048);  // megabytes
@@ -311,10 +315,15 @@ QByteArray encodeVdf(const PageDocument& document) {
     return w.take();
 }
 
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
-    Reader r(bytes);
-    PageDocument doc;
-    Totals totals;
+namespace {
+
+struct Header {
+    std::uint32_t fonts = 0, images = 0, pages = 0;
+};
+
+// The magic, version and counts; the counts must fit in the `fileSize` bytes of the file.
+Header readHeader(Reader& r, std::size_t fileSize) {
+    Header h;
     const unsigned char* magic = r.raw(sizeof kVdfMagic, "the header");
     if (magic && std::memcmp(magic, kVdfMagic, sizeof kVdfMagic) != 0) {
         r.fail(QStringLiteral("not a VDF file"));
@@ -322,15 +331,27 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     const std::uint32_t version = r.u32("the header");
     if (r.ok() && version != kVdfVersion)
         r.fail(QStringLiteral("unknown VDF version %1").arg(version));
-    const std::uint32_t fonts = r.u32("the header");
-    const std::uint32_t images = r.u32("the header");
-    const std::uint32_t pages = r.u32("the header");
-    if (r.ok() && (fonts > PageModelLimits::maxFonts || images > PageModelLimits::maxImages ||
-                   pages > PageModelLimits::maxPages ||
-                   std::size_t(fonts) * 9 + std::size_t(images) * 4 + std::size_t(pages) * 25 >
-                       r.remaining())) {
+    h.fonts = r.u32("the header");
+    h.images = r.u32("the header");
+    h.pages = r.u32("the header");
+    if (r.ok() && (h.fonts > PageModelLimits::maxFonts || h.images > PageModelLimits::maxImages ||
+                   h.pages > PageModelLimits::maxPages ||
+                   kVdfHeaderBytes + std::size_t(h.fonts) * 9 + std::size_t(h.images) * 4 +
+                           std::size_t(h.pages) * 25 + sizeof kEndMark >
+                       fileSize)) {
         r.fail(QStringLiteral("impossible counts of fonts, images or pages"));
     }
+    return h;
+}
+
+}  // namespace
+
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+    Reader r(bytes);
+    PageDocument doc;
+    Totals totals;
+    const Header header = readHeader(r, std::size_t(bytes.size()));
+    const std::uint32_t fonts = header.fonts, images = header.images, pages = header.pages;
     for (std::uint32_t i = 0; i < fonts && r.ok(); ++i) {
         FontSpec font;
         font.name = r.string("a font name", PageModelLimits::maxNameUnits);
@@ -350,15 +371,12 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
         const unsigned char* data = r.raw(n, "a picture");
         QImage image;
         if (!data) break;
-        if (!decodePng(data, n, image)) {
-            r.fail(QStringLiteral("picture %1 is not a readable PNG").arg(i + 1));
+        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, image)) {
+            r.fail(QStringLiteral("picture %1 is not a readable PNG within the pixel budget")
+                       .arg(i + 1));
             break;
         }
         totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
-        if (totals.pixels > PageModelLimits::maxImagePixels) {
-            r.fail(QStringLiteral("the pictures are too large"));
-            break;
-        }
         doc.images.push_back(std::move(image));
     }
     if (r.ok()) doc.pages.reserve(pages);
@@ -383,14 +401,26 @@ bool writeVdfFile(const PageDocument& document, const QString& path, QString* er
 }
 
 bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
-    const safefile::ReadResult read =
-        safefile::readRegularFile(QFile::encodeName(path).toStdString(), kVdfMaxFileBytes);
-    if (!read.ok()) {
-        if (error) *error = DescribeFileFailure(path, read);
+    const std::string name = QFile::encodeName(path).toStdString();
+    // The header first: a large file that is no VDF, or whose counts it cannot hold, is
+    // refused before its body is read.
+    const safefile::ReadResult head = safefile::readRegularFileHead(name, kVdfHeaderBytes);
+    if (!head.ok()) {
+        if (error) *error = DescribeFileFailure(path, head);
         return false;
     }
     QString reason;
-    if (!decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
+    Reader r(QByteArray::fromRawData(head.bytes.data(), qsizetype(head.bytes.size())));
+    readHeader(r, std::size_t(std::min<std::uintmax_t>(head.fileSize, SIZE_MAX)));
+    const bool headerOk = r.ok();
+    safefile::ReadResult read;
+    if (headerOk) read = safefile::readRegularFile(name, kVdfMaxFileBytes);
+    if (headerOk && !read.ok()) {
+        if (error) *error = DescribeFileFailure(path, read);
+        return false;
+    }
+    if (!headerOk ||
+        !decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
                    document, &reason)) {
         // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
         if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);

@@ -22,7 +22,9 @@
 //
 // Coordinates lie within +-PageModelLimits::maxCoordinate; indices name an existing font,
 // image or text range; counts and totals stay within PageModelLimits; nothing may follow
-// "VEND". A file that breaks any rule is refused as a whole.
+// "VEND". A file that breaks any rule is refused as a whole; the header is checked before the
+// body is read, and each picture's size before it is decoded (all pictures together at most
+// PageModelLimits::maxImagePixels).
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +36,8 @@ namespace preview {
 
 inline constexpr char kVdfMagic[8] = {'M', 'B', 'X', 'V', 'D', 'F', '\r', '\n'};
 inline constexpr std::uint32_t kVdfVersion = 1;
+// Magic, version and the three counts.
+inline constexpr std::size_t kVdfHeaderBytes = 24;
 // Largest file the reader takes.
 inline constexpr std::size_t kVdfMaxFileBytes = std::size_t(1) << 30;
 
