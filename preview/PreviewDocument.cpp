@@ -85,7 +85,6 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
-    m_loadCache.clear();
     return outcome;
 }
 

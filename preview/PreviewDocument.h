@@ -96,7 +96,7 @@ class PreviewDocument final : public PreviewControlEvents {
     // level-1 entry is not made.
     void addOutlineEntry(int level, const QString& heading);
 
-    // Pictures and figure files of the load being made (cleared as each load starts).
+    // Pictures and figure files of the last print-file load (cleared as each load starts).
     LoadCache& loadCache() { return m_loadCache; }
     // The document takes no more: the control's page model is full, the pictures would pass
     // the load's pixel budget, or the outline holds as many entries as the model holds tags.
