@@ -80,11 +80,14 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
     LoadOutcome outcome;
     if (read.ok()) {
         loader.layOutFile(read.bytes);
-        if (loader.stopped()) outcome.truncatedAtPage = m_control.pageCount();
     } else {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
+    // The headers and footers of the last page may be what filled the model.
+    if (read.ok() && (loader.stopped() || documentFull())) {
+        outcome.truncatedAtPage = m_control.pageCount();
+    }
     return outcome;
 }
 
@@ -108,11 +111,11 @@ LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
     if (read.ok()) {
         const RtfDocument document = ParseRtf(read.bytes);
         LayOutRtf(document, m_control);
-        if (m_control.capacityExceeded()) outcome.truncatedAtPage = m_control.pageCount();
     } else {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
+    if (m_control.capacityExceeded()) outcome.truncatedAtPage = m_control.pageCount();
     return outcome;
 }
 
