@@ -94,22 +94,27 @@ std::string temporaryName(const std::string& folder) {
 
 // ---- reading ----------------------------------------------------------------------------
 
-ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
+namespace {
+
+// All of a regular file, refused beyond maxBytes; or, for `head`, its first maxBytes bytes.
+ReadResult readRegular(const std::string& path, std::size_t maxBytes, bool head) {
     if (hasNul(path)) return failed<ReadResult>(EINVAL);
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.valid()) return failed<ReadResult>(errno);
     struct stat st {};
     if (::fstat(file.get(), &st) != 0) return failed<ReadResult>(errno);
     if (!S_ISREG(st.st_mode)) return refused<ReadResult>(Status::NotRegularFile);
-    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    if (!head && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
         return refused<ReadResult>(Status::TooLarge);
     }
 
     static constexpr std::size_t kChunk = 64 * 1024;
-    std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');  // +1 notices growth
+    // +1 notices growth
+    std::string bytes(head ? maxBytes : static_cast<std::size_t>(st.st_size) + 1, '\0');
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) {
+            if (head) break;
             if (filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
             bytes.resize(filled + std::min(kChunk, maxBytes - filled) + 1);
         }
@@ -121,39 +126,23 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
         if (n == 0) break;
         filled += static_cast<std::size_t>(n);
     }
-    if (filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
+    if (!head && filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
     bytes.resize(filled);
     ReadResult result;
     result.status = Status::Ok;
     result.bytes = std::move(bytes);
-    result.fileSize = filled;
+    result.fileSize = head ? static_cast<std::uintmax_t>(st.st_size) : filled;
     return result;
 }
 
+}  // namespace
+
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
+    return readRegular(path, maxBytes, false);
+}
+
 ReadResult readRegularFileHead(const std::string& path, std::size_t count) {
-    if (hasNul(path)) return failed<ReadResult>(EINVAL);
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.valid()) return failed<ReadResult>(errno);
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0) return failed<ReadResult>(errno);
-    if (!S_ISREG(st.st_mode)) return refused<ReadResult>(Status::NotRegularFile);
-    std::string bytes(count, '\0');
-    std::size_t filled = 0;
-    while (filled < count) {
-        const ssize_t n = ::read(file.get(), bytes.data() + filled, count - filled);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return failed<ReadResult>(errno);
-        }
-        if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
-    }
-    bytes.resize(filled);
-    ReadResult result;
-    result.status = Status::Ok;
-    result.bytes = std::move(bytes);
-    result.fileSize = static_cast<std::uintmax_t>(st.st_size);
-    return result;
+    return readRegular(path, count, true);
 }
 
 // ---- atomic replacement -----------------------------------------------------------------

@@ -57,7 +57,9 @@ QString resolveFontFamily(const QString& faceName) {
 
 FontMetrics::FontMetrics(const QRawFont& face, const QRawFont& fallback, double sizePoints,
                          bool bold, bool italic)
-    : m_raw(face), m_fallback(fallback), m_em(sizePoints * 20.0),
+    : m_raw(face),
+      m_fallback(fallback),
+      m_em(sizePoints * 20.0),
       m_height(measuredHeight(sizePoints)) {
     m_raw.setPixelSize(m_em);
     if (m_fallback.isValid()) m_fallback.setPixelSize(m_em);
@@ -144,19 +146,18 @@ std::shared_ptr<FontMetrics> FontFactory::share(const FontSpec& font) {
         return it->second->second;
     }
     // The face's outline fonts, made once at a reference size.
-    const QString faceKey = family + QLatin1Char(font.bold ? 'B' : '-') +
-                            QLatin1Char(font.italic ? 'I' : '-');
+    const QString faceKey =
+        family + QLatin1Char(font.bold ? 'B' : '-') + QLatin1Char(font.italic ? 'I' : '-');
     auto face = m_faces.find(faceKey);
     if (face == m_faces.end()) {
         constexpr double kReferenceEm = 200;
         face = m_faces.insert(
-            faceKey,
-            {makeRawFont(family, kReferenceEm, font.bold, font.italic),
-             family != kMincho ? makeRawFont(kMincho, kReferenceEm, false, font.italic)
-                               : QRawFont()});
+            faceKey, {makeRawFont(family, kReferenceEm, font.bold, font.italic),
+                      family != kMincho ? makeRawFont(kMincho, kReferenceEm, false, font.italic)
+                                        : QRawFont()});
     }
-    auto metrics = std::make_shared<FontMetrics>(face->first, face->second, font.size, font.bold,
-                                                 font.italic);
+    auto metrics =
+        std::make_shared<FontMetrics>(face->first, face->second, font.size, font.bold, font.italic);
     ++m_made;
     if (m_cache.size() >= kCapacity) {
         m_cache.erase(m_used.front().first);

@@ -34,9 +34,10 @@ QImage LoadCache::picture(const QString& path) {
     return image;
 }
 
-template <class Value, class Read>
-FigureReadResult LoadCache::lookUp(Shelf<Value>& shelf, const std::string& key, Value& out,
-                                   Read read) {
+template <class Value>
+FigureReadResult LoadCache::lookUp(Shelf<Value>& shelf, const std::string& path, std::size_t limit,
+                                   Value& out, Reader<Value> read) {
+    const std::string key = std::to_string(limit) + '|' + path;
     auto it = shelf.files.find(key);
     if (it == shelf.files.end()) {
         if (shelf.order.size() >= kMaxCachedFigureFiles) {
@@ -47,7 +48,7 @@ FigureReadResult LoadCache::lookUp(Shelf<Value>& shelf, const std::string& key, 
         }
         ++m_figureFileReads;
         Entry<Value> entry;
-        entry.result = read(entry.value);
+        entry.result = read(path, entry.value, limit);
         it = shelf.files.emplace(key, std::move(entry)).first;
         shelf.order.push_back(key);
     }
@@ -57,32 +58,26 @@ FigureReadResult LoadCache::lookUp(Shelf<Value>& shelf, const std::string& key, 
 
 FigureReadResult LoadCache::ReadFigureListFile(const std::string& path, FigureList& out,
                                                std::size_t maxEntries) {
-    return lookUp(m_lists, std::to_string(maxEntries) + '|' + path, out, [&](FigureList& list) {
-        return ::ReadFigureListFile(path, list, maxEntries);
-    });
+    return lookUp(m_lists, path, maxEntries, out, &::ReadFigureListFile);
 }
 
 FigureReadResult LoadCache::ReadFigureDataFile(const std::string& path, FigureData& out) {
-    return lookUp(m_data, path, out,
-                  [&](FigureData& data) { return ::ReadFigureDataFile(path, data); });
+    const Reader<FigureData> read = [](const std::string& file, FigureData& data, std::size_t) {
+        return ::ReadFigureDataFile(file, data);
+    };
+    return lookUp(m_data, path, 0, out, read);
 }
 
 FigureReadResult LoadCache::LoadLineStyleDefs(const std::string& path,
                                               std::vector<LineStyleDef>& rows,
                                               std::size_t maxRows) {
-    return lookUp(m_lineStyles, std::to_string(maxRows) + '|' + path, rows,
-                  [&](std::vector<LineStyleDef>& read) {
-                      return ::LoadLineStyleDefs(path, read, maxRows);
-                  });
+    return lookUp(m_lineStyles, path, maxRows, rows, &::LoadLineStyleDefs);
 }
 
 FigureReadResult LoadCache::LoadTextStyleDefs(const std::string& path,
                                               std::vector<TextStyleDef>& rows,
                                               std::size_t maxRows) {
-    return lookUp(m_textStyles, std::to_string(maxRows) + '|' + path, rows,
-                  [&](std::vector<TextStyleDef>& read) {
-                      return ::LoadTextStyleDefs(path, read, maxRows);
-                  });
+    return lookUp(m_textStyles, path, maxRows, rows, &::LoadTextStyleDefs);
 }
 
 }  // namespace preview

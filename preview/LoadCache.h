@@ -64,14 +64,18 @@ class LoadCache {
         std::unordered_map<std::string, Entry<Value>> files;
         std::deque<std::string> order;
     };
-    template <class Value, class Read>
-    FigureReadResult lookUp(Shelf<Value>& shelf, const std::string& key, Value& out, Read read);
+    template <class Value>
+    using Reader = FigureReadResult (*)(const std::string& path, Value& out, std::size_t limit);
+    // The file read once under its path and limit (entries or rows).
+    template <class Value>
+    FigureReadResult lookUp(Shelf<Value>& shelf, const std::string& path, std::size_t limit,
+                            Value& out, Reader<Value> read);
 
     // Pictures
     QHash<QString, QImage> m_pictures;
     std::size_t m_pixels = 0;
     bool m_budgetExceeded = false;
-    // Figure files (lists keyed with their entry limit, definitions with their row limit)
+    // Figure files
     Shelf<FigureList> m_lists;
     Shelf<FigureData> m_data;
     Shelf<std::vector<LineStyleDef>> m_lineStyles;

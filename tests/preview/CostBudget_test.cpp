@@ -28,8 +28,9 @@ class CostBudget : public ::testing::Test {
         context.programFolder = QString::fromStdString(dir.path());
         context.printFileFolder = QString::fromStdString(dir.path());
         ScratchFolder::write(dir.file("LINE_PRN.DEF"), "\"L\"\r\n1, 0, 0, \"a\"\r\nEND\r\n");
-        ScratchFolder::write(dir.file("STR_PRN.DEF"),
-                             cp932::fromUtf8("\"S\"\r\n1, 0, \"ＭＳ 明朝\", 200, 0, 0, 0, \"a\"\r\nEND\r\n"));
+        ScratchFolder::write(
+            dir.file("STR_PRN.DEF"),
+            cp932::fromUtf8("\"S\"\r\n1, 0, \"ＭＳ 明朝\", 200, 0, 0, 0, \"a\"\r\nEND\r\n"));
         return context;
     }
     LoadOutcome load(const std::string& name, const std::string& bytes) {
@@ -95,11 +96,11 @@ TEST_F(CostBudget, aPictureNamedOnEveryPageIsDecodedOnce) {
 }
 
 TEST_F(CostBudget, picturesBeyondThePixelBudgetAreRefusedFromTheirHeader) {
-    ScratchFolder::write(dir.file("wide.png"), pngHeader(30000, 10));  // a side too long
+    ScratchFolder::write(dir.file("wide.png"), pngHeader(30000, 10));    // a side too long
     ScratchFolder::write(dir.file("big.png"), pngHeader(12000, 12000));  // 144 M pixels
-    const LoadOutcome outcome = load(
-        "bm.prn", "?BM;010;010;050;050;" + dir.file("wide.png") + "\r\ntext\r\n\f?BM;010;010;050;050;" +
-                      dir.file("big.png") + "\r\nnever laid out\r\n");
+    const LoadOutcome outcome = load("bm.prn", "?BM;010;010;050;050;" + dir.file("wide.png") +
+                                                   "\r\ntext\r\n\f?BM;010;010;050;050;" +
+                                                   dir.file("big.png") + "\r\nnever laid out\r\n");
     EXPECT_EQ(outcome.truncatedAtPage, 2);
     EXPECT_TRUE(document.loadCache().budgetExceeded());
     EXPECT_EQ(document.loadCache().pictureDecodes(), 0u);
@@ -113,15 +114,17 @@ TEST_F(CostBudget, aFigureListNamedOnEveryLineIsReadOnceWithItsDataAndDefinition
                                          "2, 5, 5\r\nEND\r\n線分情報\r\n1, 1, 2, 1\r\nEND\r\n"));
     ScratchFolder::write(dir.file("fig.lst"),
                          "t\r\n 150           130\r\n" +
-                             repeat(dir.file("fig.dat") + "\r\n 0             0\r\n", 20) + "END\r\n");
+                             repeat(dir.file("fig.dat") + "\r\n 0             0\r\n", 20) +
+                             "END\r\n");
     const LoadOutcome outcome =
         load("fg.prn", repeat("?FG;010;010;" + dir.file("fig.lst") + "\r\n", 100));
     EXPECT_EQ(outcome.truncatedAtPage, 0);
     EXPECT_EQ(document.loadCache().figureFileReads(), 4u);  // list, data, two definitions
     const auto& items = control.document().pages[0].items;
-    EXPECT_EQ(std::count_if(items.begin(), items.end(),
-                            [](const PageItem& item) { return std::holds_alternative<Shape>(item); }),
-              100 * 20);
+    EXPECT_EQ(
+        std::count_if(items.begin(), items.end(),
+                      [](const PageItem& item) { return std::holds_alternative<Shape>(item); }),
+        100 * 20);
 }
 
 TEST_F(CostBudget, aLongLineHoldsOnlyTheTextOnThePaper) {
@@ -133,8 +136,8 @@ TEST_F(CostBudget, aLongLineHoldsOnlyTheTextOnThePaper) {
 }
 
 TEST_F(CostBudget, moreFormFeedsThanPagesCutTheDocumentAndSaySo) {
-    const LoadOutcome outcome =
-        load("ff.prn", "first\r\n" + std::string(PageModelLimits::maxPages + 50, '\f') + "lost\r\n");
+    const LoadOutcome outcome = load(
+        "ff.prn", "first\r\n" + std::string(PageModelLimits::maxPages + 50, '\f') + "lost\r\n");
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.truncatedAtPage, int(PageModelLimits::maxPages));
     EXPECT_EQ(control.pageCount(), int(PageModelLimits::maxPages));
