@@ -1,7 +1,5 @@
 #include "pagesetup/CWordReport.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -103,6 +101,9 @@ bool CWordReport::Run(const QString& PrintFileName) {
         return false;
     }
     m_failure.clear();
+    m_pictures.clear();
+    m_lastFigureList.reset();
+    m_lastFigure = {};
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
     // What was produced is handed over also after an error.
@@ -320,7 +321,11 @@ QSizeF OwnSize(const QImage& image) {
 bool CWordReport::figureCommand(int Position, const QString& Line) {
     const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
     const QString list = Line.mid(Position + 11);
-    const FigureBitmap figure = m_drawFigure(list, m_paths.programFolder);
+    if (m_lastFigureList != list) {
+        m_lastFigure = m_drawFigure(list, m_paths.programFolder);
+        m_lastFigureList = list;
+    }
+    const FigureBitmap& figure = m_lastFigure;
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
     if (fixed) {
@@ -350,7 +355,7 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
     // Only a regular file is read: a pipe or device would hold the export up.
-    const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
+    const QImage image = m_pictures.picture(name);
     if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
     QSizeF size = OwnSize(image);
     if (width > 0) {

@@ -12,12 +12,18 @@
 // while the document is written (a missing print file, an unreadable bitmap, a refused
 // operation) stops the typing, shows the export's error message and still hands over what
 // was produced. A faulty figure ends only that figure.
+//
+// Cost: a bitmap named again is not decoded again (and the document holds it once), its size
+// is checked from its header first; a figure list named on consecutive figure lines is drawn
+// once.
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "pagesetup/WordDocument.h"
 #include "pagesetup/WordFigure.h"
+#include "preview/LoadCache.h"
 
 class QWidget;
 class UiServices;
@@ -90,6 +96,10 @@ class CWordReport {
     double m_typedSize = 0;    // size at the insertion point
     double m_lineAdvance = 0;  // width typed since the paragraph or page began, points
     QString m_failure;         // the first error; it stops the typing
+    // files of this run: each picture decoded and each figure list drawn once
+    preview::LoadCache m_pictures;
+    std::optional<QString> m_lastFigureList;
+    FigureBitmap m_lastFigure;
 };
 
 // The entry point of the preview window's Word tool: the export of the print file into a new
