@@ -263,7 +263,9 @@ bool PageControl::reserve(std::size_t items, std::size_t textUnits) {
 
 double PageControl::recordText(const char16_t* text, std::size_t length, std::int32_t x,
                                std::int32_t y, const FontSpec& font, int angle, bool mayExtend) {
-    if (m_full) return 0;  // nothing more is recorded: nothing more is measured
+    // Nothing more is recorded: nothing more is measured, and a text the model could not
+    // take is refused before it is measured.
+    if (m_full || !reserve(0, length)) return 0;
     FontMetrics& metrics = metricsOf(font);
     // Offsets of the characters from x, measured once.
     m_offsets.resize(length);
