@@ -9,11 +9,9 @@
 #include <filesystem>
 
 #include "foundation/Cp932.h"
-#include "preview/FontFactory.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewDocument.h"
 #include "preview/StartUp.h"
-#include "preview/VdfFormat.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace preview {
@@ -42,24 +40,20 @@ class CostBudget : public ::testing::Test {
         for (int i = 0; i < times; ++i) out += text;
         return out;
     }
-    // A PNG of one pixel whose header claims width x height.
-    static std::string pngHeader(quint32 width, quint32 height) {
-        QImage image(1, 1, QImage::Format_Grayscale8);
+    // A PNG of one pixel whose header claims width x height (with the header's CRC-32).
+    static std::string pngClaiming(quint32 width, quint32 height) {
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        quint32 crc = 0xFFFFFFFF;
-        for (int i = 0; i < 4; ++i) {
-            png[16 + i] = char(width >> (24 - 8 * i));
-            png[20 + i] = char(height >> (24 - 8 * i));
-        }
-        for (int i = 12; i < 29; ++i) {  // the IHDR chunk's CRC-32, over its type and data
+        QImage(1, 1, QImage::Format_Grayscale8).save(&buffer, "PNG");
+        quint32 crc = ~0u;
+        for (int i = 0; i < 8; ++i)
+            png[16 + i] = char((i < 4 ? width : height) >> (24 - i % 4 * 8));
+        for (int i = 12; i < 29; ++i) {
             crc ^= quint8(png[i]);
             for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
         }
-        crc = ~crc;
-        for (int i = 0; i < 4; ++i) png[29 + i] = char(crc >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i) png[29 + i] = char(~crc >> (24 - 8 * i));
         return png.toStdString();
     }
 
@@ -92,12 +86,11 @@ TEST_F(CostBudget, aPictureNamedOnEveryPageIsDecodedOnce) {
     EXPECT_EQ(control.pageCount(), 301);
     EXPECT_EQ(document.loadCache().pictureDecodes(), 1u);
     EXPECT_EQ(control.document().images.size(), 1u);
-    EXPECT_EQ(std::get<Picture>(control.document().pages[299].items[0]).image, 0u);
 }
 
 TEST_F(CostBudget, picturesBeyondThePixelBudgetAreRefusedFromTheirHeader) {
-    ScratchFolder::write(dir.file("wide.png"), pngHeader(30000, 10));    // a side too long
-    ScratchFolder::write(dir.file("big.png"), pngHeader(12000, 12000));  // 144 M pixels
+    ScratchFolder::write(dir.file("wide.png"), pngClaiming(30000, 10));    // a side too long
+    ScratchFolder::write(dir.file("big.png"), pngClaiming(12000, 12000));  // 144 M pixels
     const LoadOutcome outcome = load("bm.prn", "?BM;010;010;050;050;" + dir.file("wide.png") +
                                                    "\r\ntext\r\n\f?BM;010;010;050;050;" +
                                                    dir.file("big.png") + "\r\nnever laid out\r\n");
@@ -121,10 +114,8 @@ TEST_F(CostBudget, aFigureListNamedOnEveryLineIsReadOnceWithItsDataAndDefinition
     EXPECT_EQ(outcome.truncatedAtPage, 0);
     EXPECT_EQ(document.loadCache().figureFileReads(), 4u);  // list, data, two definitions
     const auto& items = control.document().pages[0].items;
-    EXPECT_EQ(
-        std::count_if(items.begin(), items.end(),
-                      [](const PageItem& item) { return std::holds_alternative<Shape>(item); }),
-        100 * 20);
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](auto& i) { return i.index() == 1; }),
+              100 * 20);  // shapes
 }
 
 TEST_F(CostBudget, aLongLineHoldsOnlyTheTextOnThePaper) {
@@ -138,7 +129,6 @@ TEST_F(CostBudget, aLongLineHoldsOnlyTheTextOnThePaper) {
 TEST_F(CostBudget, moreFormFeedsThanPagesCutTheDocumentAndSaySo) {
     const LoadOutcome outcome = load(
         "ff.prn", "first\r\n" + std::string(PageModelLimits::maxPages + 50, '\f') + "lost\r\n");
-    EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.truncatedAtPage, int(PageModelLimits::maxPages));
     EXPECT_EQ(control.pageCount(), int(PageModelLimits::maxPages));
 }
