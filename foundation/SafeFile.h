@@ -55,7 +55,7 @@ struct Outcome {
 };
 
 struct ReadResult : Outcome {
-    std::string bytes;           // the whole file when ok(), otherwise empty
+    std::string bytes;            // the whole file when ok(), otherwise empty
     std::uintmax_t fileSize = 0;  // the file's size when ok()
 };
 

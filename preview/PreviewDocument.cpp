@@ -27,7 +27,8 @@ QString readFailure(const safefile::ReadResult& read) {
 PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext context)
     : m_control(control),
       m_context(std::move(context)),
-      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder, m_loadCache)) {
+      m_figureRenderer(
+          std::make_unique<FigureRenderer>(control, m_context.programFolder, m_loadCache)) {
     m_control.setEvents(this);
     m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
         return renderer->DrawFigure(x, y, path);

@@ -115,8 +115,8 @@ void PrintFileLoader::layOutLine(std::string_view line) {
     flushRun();
     m_stopped = m_stopped || m_doc.documentFull();
     m_control.setCurrentX(m_cursor.curX);
-    m_cursor.curY = advanced(m_cursor.curY,
-                             m_lineHeightOverride ? MmToTwips(m_lineHeightMm) : m_lineAdvance);
+    m_cursor.curY =
+        advanced(m_cursor.curY, m_lineHeightOverride ? MmToTwips(m_lineHeightMm) : m_lineAdvance);
 }
 
 int PrintFileLoader::advanceFor(bool doubleByte) const {
