@@ -102,8 +102,8 @@ bool CWordReport::Run(const QString& PrintFileName) {
     }
     m_failure.clear();
     m_pictures.clear();
-    m_lastFigureList.reset();
-    m_lastFigure = {};
+    m_figures.clear();
+    m_figurePixels = 0;
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
     // What was produced is handed over also after an error.
@@ -321,11 +321,18 @@ QSizeF OwnSize(const QImage& image) {
 bool CWordReport::figureCommand(int Position, const QString& Line) {
     const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
     const QString list = Line.mid(Position + 11);
-    if (m_lastFigureList != list) {
-        m_lastFigure = m_drawFigure(list, m_paths.programFolder);
-        m_lastFigureList = list;
+    auto known = m_figures.constFind(list);
+    if (known == m_figures.constEnd()) {
+        FigureBitmap drawn = m_drawFigure(list, m_paths.programFolder);
+        const std::size_t pixels = std::size_t(drawn.image.width()) * drawn.image.height();
+        if (m_figurePixels + pixels > kCachedFigurePixels) {
+            m_figures.clear();
+            m_figurePixels = 0;
+        }
+        m_figurePixels += pixels;
+        known = m_figures.insert(list, std::move(drawn));
     }
-    const FigureBitmap& figure = m_lastFigure;
+    const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
     if (fixed) {

@@ -14,12 +14,12 @@
 // was produced. A faulty figure ends only that figure.
 //
 // Cost: a bitmap named again is not decoded again (and the document holds it once), its size
-// is checked from its header first; a figure list named on consecutive figure lines is drawn
-// once.
+// is checked from its header first; a figure list named again is not drawn again (the
+// figures kept hold kCachedFigurePixels at most).
 
+#include <QHash>
 #include <QString>
 #include <functional>
-#include <optional>
 
 #include "pagesetup/WordDocument.h"
 #include "pagesetup/WordFigure.h"
@@ -42,6 +42,8 @@ using FigureBitmapFunction =
 
 class CWordReport {
   public:
+    static constexpr std::size_t kCachedFigurePixels = 16'000'000;
+
     // `ui` may be null: no messages (the benchmark).
     CWordReport(WordDocument& document, const WordDesktop& desktop, UiServices* ui,
                 WordExportPaths paths, FigureBitmapFunction drawFigure = DrawFigureBitmap);
@@ -98,8 +100,8 @@ class CWordReport {
     QString m_failure;         // the first error; it stops the typing
     // files of this run: each picture decoded and each figure list drawn once
     preview::LoadCache m_pictures;
-    std::optional<QString> m_lastFigureList;
-    FigureBitmap m_lastFigure;
+    QHash<QString, FigureBitmap> m_figures;  // by list path, kCachedFigurePixels at most
+    std::size_t m_figurePixels = 0;
 };
 
 // The entry point of the preview window's Word tool: the export of the print file into a new

@@ -145,11 +145,11 @@ TEST(CWordReport, aBitmapOrFigureNamedOnEveryLineIsDecodedOrDrawnOnce) {
     ASSERT_TRUE(image.save(QString::fromStdString(e.folder.file("pic.png"))));
     std::string lines;
     for (int i = 0; i < 20; ++i)
-        lines += "?BM;000;000;000;000;%TMPDIR%/pic.png\r\n?FG;000;000;/fig\r\n";
+        lines += "?BM;000;000;000;000;%TMPDIR%/pic.png\r\n?FG;000;000;/fig\r\n?FG;000;000;/x\r\n";
     EXPECT_TRUE(e.run(lines));
     EXPECT_EQ(e.doc.calls.filter("inline").size(), 40);
     EXPECT_EQ(e.doc.pictureKeys.size(), 2u);  // one decoded bitmap, one drawn figure
-    EXPECT_EQ(e.figures, QStringList{"/fig"});
+    EXPECT_EQ(e.figures, (QStringList{"/fig", "/x"}));
 }
 
 TEST(CWordReport, MissingBitmapShowsTheErrorAndHandsOverWhatWasTyped) {
