@@ -94,27 +94,34 @@ std::string temporaryName(const std::string& folder) {
 
 // ---- reading ----------------------------------------------------------------------------
 
-namespace {
-
-// All of a regular file, refused beyond maxBytes; or, for `head`, its first maxBytes bytes.
-ReadResult readRegular(const std::string& path, std::size_t maxBytes, bool head) {
-    if (hasNul(path)) return failed<ReadResult>(EINVAL);
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.valid()) return failed<ReadResult>(errno);
+Outcome openRegularFile(const std::string& path, Descriptor& file, std::uintmax_t& size) {
+    if (hasNul(path)) return failed<Outcome>(EINVAL);
+    file = Descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid()) return failed<Outcome>(errno);
     struct stat st {};
-    if (::fstat(file.get(), &st) != 0) return failed<ReadResult>(errno);
-    if (!S_ISREG(st.st_mode)) return refused<ReadResult>(Status::NotRegularFile);
-    if (!head && static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-        return refused<ReadResult>(Status::TooLarge);
+    if (::fstat(file.get(), &st) != 0) return failed<Outcome>(errno);
+    if (!S_ISREG(st.st_mode)) return refused<Outcome>(Status::NotRegularFile);
+    size = static_cast<std::uintmax_t>(st.st_size);
+    Outcome opened;
+    opened.status = Status::Ok;
+    return opened;
+}
+
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
+    Descriptor file;
+    std::uintmax_t size = 0;
+    if (const Outcome opened = openRegularFile(path, file, size); !opened.ok()) {
+        ReadResult result;
+        static_cast<Outcome&>(result) = opened;
+        return result;
     }
+    if (size > maxBytes) return refused<ReadResult>(Status::TooLarge);
 
     static constexpr std::size_t kChunk = 64 * 1024;
-    // +1 notices growth
-    std::string bytes(head ? maxBytes : static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');  // +1 notices growth
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) {
-            if (head) break;
             if (filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
             bytes.resize(filled + std::min(kChunk, maxBytes - filled) + 1);
         }
@@ -126,23 +133,12 @@ ReadResult readRegular(const std::string& path, std::size_t maxBytes, bool head)
         if (n == 0) break;
         filled += static_cast<std::size_t>(n);
     }
-    if (!head && filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
+    if (filled > maxBytes) return refused<ReadResult>(Status::TooLarge);
     bytes.resize(filled);
     ReadResult result;
     result.status = Status::Ok;
     result.bytes = std::move(bytes);
-    result.fileSize = head ? static_cast<std::uintmax_t>(st.st_size) : filled;
     return result;
-}
-
-}  // namespace
-
-ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
-    return readRegular(path, maxBytes, false);
-}
-
-ReadResult readRegularFileHead(const std::string& path, std::size_t count) {
-    return readRegular(path, count, true);
 }
 
 // ---- atomic replacement -----------------------------------------------------------------

@@ -55,17 +55,17 @@ struct Outcome {
 };
 
 struct ReadResult : Outcome {
-    std::string bytes;            // the whole file when ok(), otherwise empty
-    std::uintmax_t fileSize = 0;  // the file's size when ok()
+    std::string bytes;  // the whole file when ok(), otherwise empty
 };
 
 // Reads a regular file of at most maxBytes bytes. Opening never blocks on a FIFO or device:
 // those are refused as NotRegularFile. A missing file is Failed with ENOENT (ENOTDIR when a
 // folder of the path is a file); a file that grows past the cap while it is read is TooLarge.
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes);
-// The first `count` bytes of a regular file (all of a shorter one) and the file's size, with
-// the same refusals: a format's header checked before its body is read.
-ReadResult readRegularFileHead(const std::string& path, std::size_t count);
+
+// Opens a regular file for reading, with the refusals above; `size` is its size when opened.
+// For a reader that checks a format's header before it reads the body.
+Outcome openRegularFile(const std::string& path, Descriptor& file, std::uintmax_t& size);
 
 // Replaces (or creates) the regular file `path` with `bytes`: they go to a new anonymous
 // file (O_TMPFILE) in the same folder, which takes the old file's permission bits (and owner

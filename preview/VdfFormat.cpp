@@ -1,12 +1,16 @@
 #include "preview/VdfFormat.h"
 
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "preview/FileFailure.h"
 
@@ -45,12 +49,15 @@ class Writer {
     QByteArray m_out;
 };
 
-// Reads little-endian values; the first failure sticks and names what was being read.
+// Reads little-endian values from bytes in memory or from a file streamed a window at a time
+// (so a file is refused at its first fault without being read whole); the first failure
+// sticks and names what was being read. A pointer from raw() lives until the next read.
 class Reader {
   public:
     explicit Reader(const QByteArray& bytes)
         : m_data(reinterpret_cast<const unsigned char*>(bytes.constData())),
           m_size(std::size_t(bytes.size())) {}
+    Reader(int fd, std::size_t size) : m_size(size), m_fd(fd) {}
 
     bool ok() const { return m_error.isEmpty(); }
     const QString& error() const { return m_error; }
@@ -66,10 +73,20 @@ class Reader {
         if (n > remaining()) return fail(QStringLiteral("the file ends inside %1").arg(what));
         return true;
     }
-    const unsigned char* raw(std::size_t n, const char* what) {
+    // The next n bytes, without taking them.
+    const unsigned char* peek(std::size_t n, const char* what) {
+        static constexpr unsigned char kNothing[1] = {0};
         if (!take(n, what)) return nullptr;
-        const unsigned char* p = m_data + m_pos;
-        m_pos += n;
+        if (n == 0) return kNothing;
+        if (m_fd >= 0 && !fill(n)) {
+            fail(QStringLiteral("the file cannot be read inside %1").arg(what));
+            return nullptr;
+        }
+        return m_data + (m_pos - m_windowStart);
+    }
+    const unsigned char* raw(std::size_t n, const char* what) {
+        const unsigned char* p = peek(n, what);
+        if (p) m_pos += n;
         return p;
     }
     std::uint8_t u8(const char* what) {
@@ -116,10 +133,36 @@ class Reader {
     }
 
   private:
-    const unsigned char* m_data;
+    static constexpr std::size_t kWindow = 1 << 20;
+
+    // Makes the n bytes at m_pos available in the window, reading on from the file.
+    bool fill(std::size_t n) {
+        const std::size_t at = m_pos - m_windowStart;
+        const std::size_t have = m_window.size() - at;
+        if (have >= n) return true;
+        if (have > 0) std::memmove(m_window.data(), m_window.data() + at, have);
+        m_window.resize(std::min(std::max(n, kWindow), m_size - m_pos));
+        m_windowStart = m_pos;
+        std::size_t filled = have;
+        while (filled < m_window.size()) {
+            const ssize_t got = ::read(m_fd, m_window.data() + filled, m_window.size() - filled);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            filled += std::size_t(got);
+        }
+        m_window.resize(filled);
+        m_data = m_window.data();
+        return filled >= n;
+    }
+
+    const unsigned char* m_data = nullptr;
     std::size_t m_size;
     std::size_t m_pos = 0;
     QString m_error;
+    // Streaming: the window holds the file's bytes from m_windowStart on.
+    int m_fd = -1;
+    std::vector<unsigned char> m_window;
+    std::size_t m_windowStart = 0;
 };
 
 QByteArray encodePng(const QImage& image) {
@@ -344,13 +387,10 @@ Header readHeader(Reader& r, std::size_t fileSize) {
     return h;
 }
 
-}  // namespace
-
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
-    Reader r(bytes);
+bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error) {
     PageDocument doc;
     Totals totals;
-    const Header header = readHeader(r, std::size_t(bytes.size()));
+    const Header header = readHeader(r, size);
     const std::uint32_t fonts = header.fonts, images = header.images, pages = header.pages;
     for (std::uint32_t i = 0; i < fonts && r.ok(); ++i) {
         FontSpec font;
@@ -368,6 +408,21 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     }
     for (std::uint32_t i = 0; i < images && r.ok(); ++i) {
         const std::uint32_t n = r.count("picture bytes", 1, r.remaining());
+        // The size in the PNG's header, before the picture's bytes are read: within the
+        // budget, and no more bytes than its pixels could take uncompressed (8 a pixel).
+        const unsigned char* head = r.peek(std::min<std::size_t>(n, 24), "a picture");
+        if (!head) break;
+        const auto be32 = [head](int at) {
+            return std::size_t(head[at]) << 24 | std::size_t(head[at + 1]) << 16 |
+                   std::size_t(head[at + 2]) << 8 | std::size_t(head[at + 3]);
+        };
+        const std::size_t pixels =
+            n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0 ? be32(16) * be32(20) : 0;
+        if (pixels == 0 || pixels > PageModelLimits::maxImagePixels - totals.pixels ||
+            n > 8 * pixels + (1 << 20)) {
+            r.fail(QStringLiteral("picture %1 is no PNG within the budgets").arg(i + 1));
+            break;
+        }
         const unsigned char* data = r.raw(n, "a picture");
         QImage image;
         if (!data) break;
@@ -396,32 +451,32 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     return true;
 }
 
+}  // namespace
+
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+    Reader r(bytes);
+    return decode(r, std::size_t(bytes.size()), document, error);
+}
+
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
     return ReplaceFileReporting(path, encodeVdf(document), error);
 }
 
 bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
-    const std::string name = QFile::encodeName(path).toStdString();
-    // The header first: a large file that is no VDF, or whose counts it cannot hold, is
-    // refused before its body is read.
-    const safefile::ReadResult head = safefile::readRegularFileHead(name, kVdfHeaderBytes);
-    if (!head.ok()) {
-        if (error) *error = DescribeFileFailure(path, head);
+    safefile::Descriptor file;
+    std::uintmax_t size = 0;
+    const safefile::Outcome opened =
+        safefile::openRegularFile(QFile::encodeName(path).toStdString(), file, size);
+    if (!opened.ok() || size > kVdfMaxFileBytes) {
+        safefile::Outcome refused = opened;
+        if (opened.ok()) refused.status = safefile::Status::TooLarge;
+        if (error) *error = DescribeFileFailure(path, refused);
         return false;
     }
+    // Streamed: the header and counts are checked before the body is read.
+    Reader r(file.get(), std::size_t(size));
     QString reason;
-    Reader r(QByteArray::fromRawData(head.bytes.data(), qsizetype(head.bytes.size())));
-    readHeader(r, std::size_t(std::min<std::uintmax_t>(head.fileSize, SIZE_MAX)));
-    const bool headerOk = r.ok();
-    safefile::ReadResult read;
-    if (headerOk) read = safefile::readRegularFile(name, kVdfMaxFileBytes);
-    if (headerOk && !read.ok()) {
-        if (error) *error = DescribeFileFailure(path, read);
-        return false;
-    }
-    if (!headerOk ||
-        !decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
-                   document, &reason)) {
+    if (!decode(r, std::size_t(size), document, &reason)) {
         // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
         if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);
         return false;

@@ -22,9 +22,10 @@
 //
 // Coordinates lie within +-PageModelLimits::maxCoordinate; indices name an existing font,
 // image or text range; counts and totals stay within PageModelLimits; nothing may follow
-// "VEND". A file that breaks any rule is refused as a whole; the header is checked before the
-// body is read, and each picture's size before it is decoded (all pictures together at most
-// PageModelLimits::maxImagePixels).
+// "VEND". A file that breaks any rule is refused as a whole. A file is read as it is decoded,
+// so it is refused at its first fault (its header and counts first) without being read whole;
+// each picture's size is checked from its PNG header before its bytes are read and decoded
+// (all pictures together at most PageModelLimits::maxImagePixels).
 
 #include <QByteArray>
 #include <QString>
