@@ -105,12 +105,12 @@ void PreviewDocument::prepareFreeTextDocument() {
 
 LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
     prepareFreeTextDocument();
-    const safefile::ReadResult read =
-        safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
+    safefile::ReadResult read = safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
     m_control.startDoc();
     LoadOutcome outcome;
     if (read.ok()) {
         const RtfDocument document = ParseRtf(read.bytes);
+        std::string().swap(read.bytes);  // parsed: the file's bytes are not held during layout
         LayOutRtf(document, m_control);
     } else {
         outcome = {false, readFailure(read)};
