@@ -112,19 +112,31 @@ bool isTemporaryName(std::string_view name) {
 
 // ---- reading ----------------------------------------------------------------------------
 
-ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
-    if (hasNul(path)) return failed<ReadResult>(EINVAL);
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.valid()) return failed<ReadResult>(errno);
+Outcome openRegularFile(const std::string& path, Descriptor& file, std::uintmax_t& size) {
+    if (hasNul(path)) return failed<Outcome>(EINVAL);
+    file = Descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.valid()) return failed<Outcome>(errno);
     struct stat st {};
-    if (::fstat(file.get(), &st) != 0) return failed<ReadResult>(errno);
-    if (!S_ISREG(st.st_mode)) return refused<ReadResult>(Status::NotRegularFile);
-    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-        return refused<ReadResult>(Status::TooLarge);
+    if (::fstat(file.get(), &st) != 0) return failed<Outcome>(errno);
+    if (!S_ISREG(st.st_mode)) return refused<Outcome>(Status::NotRegularFile);
+    size = static_cast<std::uintmax_t>(st.st_size);
+    Outcome opened;
+    opened.status = Status::Ok;
+    return opened;
+}
+
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes) {
+    Descriptor file;
+    std::uintmax_t size = 0;
+    if (const Outcome opened = openRegularFile(path, file, size); !opened.ok()) {
+        ReadResult result;
+        static_cast<Outcome&>(result) = opened;
+        return result;
     }
+    if (size > maxBytes) return refused<ReadResult>(Status::TooLarge);
 
     static constexpr std::size_t kChunk = 64 * 1024;
-    std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');  // +1 notices growth
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');  // +1 notices growth
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) {

@@ -6,6 +6,7 @@
 // each caller can apply its own error rule.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,10 @@ struct ReadResult : Outcome {
 // those are refused as NotRegularFile. A missing file is Failed with ENOENT (ENOTDIR when a
 // folder of the path is a file); a file that grows past the cap while it is read is TooLarge.
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes);
+
+// Opens a regular file for reading, with the refusals above; `size` is its size when opened.
+// For a reader that checks a format's header before it reads the body.
+Outcome openRegularFile(const std::string& path, Descriptor& file, std::uintmax_t& size);
 
 // Replaces (or creates) the regular file `path` with `bytes`: they go to a new anonymous
 // file (O_TMPFILE) in the same folder, which takes the old file's permission bits (and owner

@@ -1,7 +1,5 @@
 #include "pagesetup/CWordReport.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -118,6 +116,9 @@ bool CWordReport::Run(const QString& PrintFileName) {
     }
     m_printFile = std::move(file.bytes);
     m_failure.clear();
+    m_pictures.clear();
+    m_figures.clear();
+    m_figurePixels = 0;
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
     // What was produced is handed over also after an error.
@@ -331,7 +332,18 @@ QSizeF OwnSize(const QImage& image) {
 bool CWordReport::figureCommand(int Position, const QString& Line) {
     const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
     const QString list = Line.mid(Position + 11);
-    const FigureBitmap figure = m_drawFigure(list, m_paths.programFolder);
+    auto known = m_figures.constFind(list);
+    if (known == m_figures.constEnd()) {
+        FigureBitmap drawn = m_drawFigure(list, m_paths.programFolder);
+        const std::size_t pixels = std::size_t(drawn.image.width()) * drawn.image.height();
+        if (m_figurePixels + pixels > kCachedFigurePixels) {
+            m_figures.clear();
+            m_figurePixels = 0;
+        }
+        m_figurePixels += pixels;
+        known = m_figures.insert(list, std::move(drawn));
+    }
+    const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
     if (fixed) {
@@ -361,7 +373,7 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
     // Only a regular file is read: a pipe or device would hold the export up.
-    const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
+    const QImage image = m_pictures.picture(name);
     if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
     QSizeF size = OwnSize(image);
     if (width > 0) {

@@ -96,6 +96,11 @@ void frmPreview::LoadDocument() {
     if (!outcome.ok) {
         m_ui.message(this, FileNotReadMessage(UsrPreviewFile, outcome.reason),
                      qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
+    } else if (outcome.truncatedAtPage > 0) {
+        m_ui.message(this,
+                     qs(texts::DocumentTruncated).arg(outcome.truncatedAtPage) + QLatin1Char('\n') +
+                         UsrPreviewFile,
+                     qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
     }
     emit documentLoaded();
 }

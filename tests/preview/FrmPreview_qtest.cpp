@@ -88,6 +88,25 @@ class FrmPreviewTest : public QObject {
         QCOMPARE(program.control->pageCount(), 1);
     }
 
+    void aDocumentCutAtTheModelsCapacityIsReportedWithItsLastPage() {
+        ScratchFolder dir;
+        const std::string prn = dir.file("r.prn");
+        ScratchFolder::write(prn, "1\r\n\f2\r\n\f3\r\n\f4\r\n");
+        FakeUiServices ui;
+        const ControlFactory threePages = [] {
+            auto control = std::make_unique<FakePreviewControl>();
+            control->maxPages = 3;
+            return ControlAndView{std::move(control), nullptr};
+        };
+        PreviewProgram program =
+            Main("/INI=\"" + dir.path() + "\" " + prn, environment(dir), ui, threePages);
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("文書が大きすぎるため、3ﾍﾟｰｼﾞ目で打ち切りました。\n") +
+                     QString::fromStdString(prn));
+        QCOMPARE(ui.messages[0].icon, UiServices::Icon::Warning);
+    }
+
     // The first window was 900 pixels wide, which hid the paging tools behind the toolbar's
     // overflow button; on a screen that allows it the whole toolbar shows.
     void firstWindowShowsTheWholeToolbar() {
