@@ -13,6 +13,7 @@
 // XML parts are written from them by QXmlStreamWriter.
 
 #include <QByteArray>
+#include <QHash>
 #include <QSizeF>
 #include <optional>
 #include <string>
@@ -113,6 +114,8 @@ class DocxDocument final : public WordDocument {
     std::vector<Run> m_runs;              // of the open paragraph
     std::vector<Paragraph> m_paragraphs;  // finished
     std::vector<QByteArray> m_media;      // PNG files, word/media/image<n>.png
+    // QImage::cacheKey of each picture stored -> its relationship
+    QHash<qint64, QString> m_mediaIds;
     int m_drawingCount = 0;
 };
 

@@ -21,6 +21,7 @@
 #include <variant>
 #include <vector>
 
+#include "formats/LoadCache.h"
 #include "preview/PreviewControl.h"
 
 namespace preview {
@@ -34,7 +35,7 @@ struct PageModelLimits {
     static constexpr std::size_t maxTags = 1'000'000;
     static constexpr std::size_t maxFonts = 4096;
     static constexpr std::size_t maxImages = 10000;
-    static constexpr std::size_t maxImagePixels = 128'000'000;  // all pictures together
+    static constexpr std::size_t maxImagePixels = LoadCache::kMaxPixels;  // all pictures together
     static constexpr std::size_t maxNameUnits = 4096;           // font names and tag texts
     // Positions beyond this many twips (about 3 km) are refused outright.
     static constexpr std::int32_t maxCoordinate = 1 << 27;

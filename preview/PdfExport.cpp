@@ -7,7 +7,7 @@
 #include <QPdfWriter>
 
 #include "foundation/SafeFile.h"
-#include "preview/FileFailure.h"
+#include "formats/FileFailure.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfOutline.h"

@@ -6,7 +6,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-#include "preview/FileFailure.h"
+#include "formats/FileFailure.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfExport.h"

@@ -3,7 +3,7 @@
 #   scripts/check_layers.sh [source folder]   (default: the folder above this script)
 #
 #   formats/            includes nothing of engine/, workspace/, report/, preview/, pagesetup/
-#                       and no Qt: it is what both programs exchange
+#                       and no widgets: it is what both programs exchange
 #   report/             includes nothing of workspace/ (given the model and the result)
 #   preview/, pagesetup/ include nothing of report/, workspace/ or engine/
 #   pagesetup/          includes nothing of preview/ (it sits below the preview window)
@@ -25,8 +25,8 @@ forbid() {
   fi
 }
 
-forbid formats 'engine/|workspace/|report/|preview/|pagesetup/|Q' \
-  "formats/ is plain C++ below every program"
+forbid formats 'engine/|workspace/|report/|preview/|pagesetup/|foundation/ui/|QtWidgets|QWidget|QDialog|QApplication' \
+  "formats/ sits below every program and has no widgets"
 forbid report 'workspace/' "report/ must not include workspace/"
 forbid preview 'report/|workspace/|engine/' "preview/ must not include report/, workspace/ or engine/"
 forbid pagesetup 'report/|workspace/|engine/|preview/' \

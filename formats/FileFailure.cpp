@@ -1,4 +1,4 @@
-#include "preview/FileFailure.h"
+#include "formats/FileFailure.h"
 
 #include <QFile>
 #include <cerrno>
@@ -51,6 +51,11 @@ QString DescribeFileFailure(const safefile::Outcome& outcome) {
 
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome) {
     return QStringLiteral("%1: %2").arg(path, DescribeFileFailure(outcome));
+}
+
+QString FileNotReadMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("ﾌｧｲﾙを読み込めませんでした。") + QLatin1Char('\n') + path +
+           QLatin1Char('\n') + reason;
 }
 
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {

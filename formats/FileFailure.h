@@ -1,7 +1,7 @@
 #pragma once
-// Why reading or replacing a file, printing or an export failed, in the words the preview's
-// messages show: the one place that words the reasons the cores return. Also the atomic
-// replacement of a file that the exports share.
+// Why reading or replacing a file, printing or an export failed, in the words Preview's
+// messages show: the one place that words the reasons its cores return, for the preview and
+// its Word export alike. Also the atomic replacement of a file that the exports share.
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +15,10 @@ QString DescribeFileFailure(const safefile::Outcome& outcome);
 
 // "<path>: <reason>".
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome);
+
+// The message for a file that cannot be read: "ﾌｧｲﾙを読み込めませんでした。", the path and the
+// reason, each on its own line.
+QString FileNotReadMessage(const QString& path, const QString& reason);
 
 // Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
 // (when given) names the file and the reason.
