@@ -1,7 +1,9 @@
 #include "preview/PageRenderer.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <cmath>
 
 #include "preview/FontFactory.h"
@@ -55,6 +57,11 @@ QPen penFor(const Shape& shape, double deviceScale) {
     return pen;
 }
 
+// True when the painter writes a document with a text layer (PDF, also when printing).
+bool keepsText(const QPainter& painter) {
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
+}
+
 void drawGlyphs(QPainter& painter, const QRawFont& raw, const QList<quint32>& glyphs,
                 const QList<QPointF>& positions, bool bold, double em) {
     if (glyphs.isEmpty()) return;
@@ -63,7 +70,18 @@ void drawGlyphs(QPainter& painter, const QRawFont& raw, const QList<quint32>& gl
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     painter.drawGlyphRun(QPointF(0, 0), run);
-    if (bold) painter.drawGlyphRun(QPointF(em * kBoldOffset, 0), run);
+    if (!bold) return;
+    const QPointF offset(em * kBoldOffset, 0);
+    if (!keepsText(painter)) {
+        painter.drawGlyphRun(offset, run);
+        return;
+    }
+    // The emboldening pass as outlines, so that the text layer holds the text once.
+    QPainterPath outlines;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        outlines.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i] + offset));
+    }
+    painter.fillPath(outlines, Qt::black);
 }
 
 void drawRun(QPainter& painter, const PageDocument& document, const Page& page, const TextRun& run,
@@ -81,7 +99,8 @@ void drawRun(QPainter& painter, const PageDocument& document, const Page& page, 
     buffers.clear();
     const char16_t* text = page.text.data();
     for (std::size_t i = run.first; i < end; ++i) {
-        if (QChar::isLowSurrogate(text[i])) continue;
+        // Blanks draw nothing; nearly half the characters of a report are blanks.
+        if (QChar::isLowSurrogate(text[i]) || text[i] == u' ') continue;
         const int units = QChar::isHighSurrogate(text[i]) && i + 1 < end ? 2 : 1;
         const FontMetrics::Glyph glyph =
             metrics.glyphOf(reinterpret_cast<const QChar*>(text + i), units);
