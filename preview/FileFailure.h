@@ -15,6 +15,11 @@ QString DescribeFileFailure(const safefile::Outcome& outcome);
 // "<path>: <reason>".
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome);
 
+// True when the file at `path` can be written: its folder exists and takes a new file, or the
+// file exists and may be rewritten in place. Otherwise `error` (when given) names the file and
+// the reason, so that an export can stop before it builds anything.
+bool CheckReplaceableFile(const QString& path, QString* error);
+
 // Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
 // (when given) names the file and the reason.
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error);
