@@ -100,7 +100,7 @@ void drawRun(QPainter& painter, const PageDocument& document, const Page& page, 
     const char16_t* text = page.text.data();
     for (std::size_t i = run.first; i < end; ++i) {
         // Blanks draw nothing; nearly half the characters of a report are blanks.
-        if (QChar::isLowSurrogate(text[i]) || text[i] == u' ') continue;
+        if (QChar::isLowSurrogate(text[i]) || text[i] == u' ' || text[i] == u'\u3000') continue;
         const int units = QChar::isHighSurrogate(text[i]) && i + 1 < end ? 2 : 1;
         const FontMetrics::Glyph glyph =
             metrics.glyphOf(reinterpret_cast<const QChar*>(text + i), units);
