@@ -80,7 +80,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
                 writer.setPageLayout(pageLayoutFor(document.pages[p].format));
                 writer.newPage();
             }
-            drawPage(painter, document, p, fonts, QTransform());
+            drawPage(painter, document, p, fonts, QTransform(), QRectF(), kBoldPassAlpha);
         }
         painter.end();
     }
