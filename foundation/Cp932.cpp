@@ -53,7 +53,6 @@ class Converter {
     iconv_t m_cd;
 };
 
-
 // Length of the UTF-8 sequence that starts with byte c (1 for a stray byte).
 std::size_t utf8SequenceLength(unsigned char c) {
     if (c >= 0xF0 && c <= 0xF4) return 4;

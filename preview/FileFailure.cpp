@@ -1,10 +1,11 @@
 #include "preview/FileFailure.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <string_view>
 
 namespace preview {

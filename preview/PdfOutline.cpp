@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <exception>
 #include <memory>
 #include <qpdf/Buffer.hh>
@@ -14,6 +13,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <set>
 
 namespace preview {
 
@@ -107,8 +107,10 @@ void unmarkBoldPass(QPDF& pdf) {
         std::set<std::string> names;
         for (const std::string& name : all.getKeys()) {
             QPDFObjectHandle state = all.getKey(name);
-            QPDFObjectHandle alpha = state.isDictionary() ? state.getKey("/ca") : state;
-            if (alpha.isNumber() && std::abs(alpha.getNumericValue() * 255 - kBoldPassAlpha) < 0.5) {
+            if (!state.isDictionary()) continue;
+            QPDFObjectHandle alpha = state.getKey("/ca");
+            if (alpha.isNumber() &&
+                std::abs(alpha.getNumericValue() * 255 - kBoldPassAlpha) < 0.5) {
                 names.insert(name);
                 states.push_back(state);
             }

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "PageControlFixture.h"
 #include "engine/WallAnalysis.h"
 #include "foundation/Cp932.h"
 #include "foundation/FileRoutines.h"
-#include "PageControlFixture.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewDocument.h"
 #include "preview/StartUp.h"
