@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <string_view>
 
+#include "preview/PreviewTexts.h"
+
 namespace preview {
 
 namespace {
@@ -72,6 +74,11 @@ bool CheckReplaceableFile(const QString& path, QString* error) {
     if (err == 0) return true;
     if (error) *error = DescribeFileFailure(path, safefile::Outcome{safefile::Status::Failed, err});
     return false;
+}
+
+QString FileNotReadMessage(const QString& path, const QString& reason) {
+    return QString::fromUtf8(texts::FileNotRead) + QLatin1Char('\n') + path + QLatin1Char('\n') +
+           reason;
 }
 
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {

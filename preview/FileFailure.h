@@ -20,6 +20,10 @@ QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcom
 // the reason, so that an export can stop before it builds anything.
 bool CheckReplaceableFile(const QString& path, QString* error);
 
+// The message for a file that cannot be read: "ﾌｧｲﾙを読み込めませんでした。", the path and the
+// reason, each on its own line.
+QString FileNotReadMessage(const QString& path, const QString& reason);
+
 // Replaces the file at `path` by `bytes` atomically; on failure the old file stays and `error`
 // (when given) names the file and the reason.
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error);
