@@ -1,6 +1,10 @@
 #include "formats/FileFailure.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <string_view>
 
@@ -51,6 +55,23 @@ QString DescribeFileFailure(const safefile::Outcome& outcome) {
 
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome) {
     return QStringLiteral("%1: %2").arg(path, DescribeFileFailure(outcome));
+}
+
+bool CheckReplaceableFile(const QString& path, QString* error) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct stat info {};
+    int err = 0;
+    if (::stat(folder.constData(), &info) != 0) {
+        err = errno;
+    } else if (!S_ISDIR(info.st_mode)) {
+        err = ENOTDIR;
+    } else if (::access(folder.constData(), W_OK | X_OK) != 0) {
+        err = errno;
+        if (::access(QFile::encodeName(path).constData(), W_OK) == 0) err = 0;
+    }
+    if (err == 0) return true;
+    if (error) *error = DescribeFileFailure(path, safefile::Outcome{safefile::Status::Failed, err});
+    return false;
 }
 
 QString FileNotReadMessage(const QString& path, const QString& reason) {

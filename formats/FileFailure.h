@@ -16,6 +16,11 @@ QString DescribeFileFailure(const safefile::Outcome& outcome);
 // "<path>: <reason>".
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome);
 
+// True when the file at `path` can be written: its folder exists and takes a new file, or the
+// file exists and may be rewritten in place. Otherwise `error` (when given) names the file and
+// the reason, so that an export can stop before it builds anything.
+bool CheckReplaceableFile(const QString& path, QString* error);
+
 // The message for a file that cannot be read: "ﾌｧｲﾙを読み込めませんでした。", the path and the
 // reason, each on its own line.
 QString FileNotReadMessage(const QString& path, const QString& reason);

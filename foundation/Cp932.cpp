@@ -9,36 +9,44 @@
 namespace cp932 {
 namespace {
 
+iconv_t openConversion(const char* to, const char* from) {
+    const iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    return cd;
+}
+
+// Converts as much as possible; returns false on an invalid or unconvertible sequence,
+// leaving in/inLeft at that sequence.
+bool convertWith(iconv_t cd, const char*& in, std::size_t& inLeft, std::string& out) {
+    char buffer[256];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        char* inPtr = const_cast<char*>(in);
+        const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        in = inPtr;
+        out.append(buffer, sizeof buffer - outLeft);
+        if (rc == static_cast<std::size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+            return false;
+        }
+    }
+    return true;
+}
+
 // RAII handle of one iconv conversion.
 class Converter {
   public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
-        }
-    }
+    Converter(const char* to, const char* from) : m_cd(openConversion(to, from)) {}
     ~Converter() { iconv_close(m_cd); }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts as much as possible; returns false on an invalid or unconvertible sequence,
-    // leaving in/inLeft at that sequence.
     bool convert(const char*& in, std::size_t& inLeft, std::string& out) {
-        char buffer[256];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            char* inPtr = const_cast<char*>(in);
-            const std::size_t rc = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
-            in = inPtr;
-            out.append(buffer, sizeof buffer - outLeft);
-            if (rc == static_cast<std::size_t>(-1)) {
-                if (errno == E2BIG) continue;
-                iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
-                return false;
-            }
-        }
-        return true;
+        return convertWith(m_cd, in, inLeft, out);
     }
 
   private:
@@ -56,12 +64,21 @@ std::size_t utf8SequenceLength(unsigned char c) {
 }  // namespace
 
 std::string toUtf8(std::string_view sjis) {
-    Converter conv("UTF-8", "CP932");
+    return Decoder().toUtf8(sjis);
+}
+
+Decoder::Decoder() : m_cd(openConversion("UTF-8", "CP932")) {}
+
+Decoder::~Decoder() {
+    iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+std::string Decoder::toUtf8(std::string_view sjis) {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
     const char* in = sjis.data();
     std::size_t left = sjis.size();
-    while (!conv.convert(in, left, out)) {
+    while (!convertWith(static_cast<iconv_t>(m_cd), in, left, out)) {
         out += '?';
         ++in;
         --left;

@@ -14,6 +14,20 @@ namespace cp932 {
 // CP932 bytes -> UTF-8. A byte sequence that is not valid CP932 becomes "?" per bad byte.
 std::string toUtf8(std::string_view sjis);
 
+// toUtf8 for many short texts: keeps one conversion open instead of opening one per call.
+class Decoder {
+  public:
+    Decoder();
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    std::string toUtf8(std::string_view sjis);
+
+  private:
+    void* m_cd;
+};
+
 // UTF-8 -> CP932 bytes. A character CP932 cannot hold (or invalid UTF-8) becomes one "?".
 std::string fromUtf8(std::string_view utf8);
 

@@ -56,18 +56,22 @@ QPen penFor(const Shape& shape, double deviceScale) {
 }
 
 void drawGlyphs(QPainter& painter, const QRawFont& raw, const QList<quint32>& glyphs,
-                const QList<QPointF>& positions, bool bold, double em) {
+                const QList<QPointF>& positions, bool bold, double em, int boldPassAlpha) {
     if (glyphs.isEmpty()) return;
     QGlyphRun run;
     run.setRawFont(raw);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     painter.drawGlyphRun(QPointF(0, 0), run);
-    if (bold) painter.drawGlyphRun(QPointF(em * kBoldOffset, 0), run);
+    if (!bold) return;
+    const QPen pen = painter.pen();
+    if (boldPassAlpha != 255) painter.setPen(QColor(0, 0, 0, boldPassAlpha));
+    painter.drawGlyphRun(QPointF(em * kBoldOffset, 0), run);
+    painter.setPen(pen);
 }
 
 void drawRun(QPainter& painter, const PageDocument& document, const Page& page, const TextRun& run,
-             FontFactory& fonts, GlyphBuffers& buffers) {
+             FontFactory& fonts, GlyphBuffers& buffers, int boldPassAlpha) {
     if (run.font >= document.fonts.size()) return;
     const std::size_t end = std::size_t(run.first) + run.count;
     if (end > page.text.size() || end > page.charX.size()) return;
@@ -81,7 +85,8 @@ void drawRun(QPainter& painter, const PageDocument& document, const Page& page, 
     buffers.clear();
     const char16_t* text = page.text.data();
     for (std::size_t i = run.first; i < end; ++i) {
-        if (QChar::isLowSurrogate(text[i])) continue;
+        // Blanks draw nothing; nearly half the characters of a report are blanks.
+        if (QChar::isLowSurrogate(text[i]) || text[i] == u' ' || text[i] == u'\u3000') continue;
         const int units = QChar::isHighSurrogate(text[i]) && i + 1 < end ? 2 : 1;
         const FontMetrics::Glyph glyph =
             metrics.glyphOf(reinterpret_cast<const QChar*>(text + i), units);
@@ -102,9 +107,9 @@ void drawRun(QPainter& painter, const PageDocument& document, const Page& page, 
         painter.setTransform(local * base);
     }
     drawGlyphs(painter, metrics.rawFont(), buffers.glyphs[0], buffers.positions[0],
-               metrics.syntheticBold(), metrics.emTwips());
+               metrics.syntheticBold(), metrics.emTwips(), boldPassAlpha);
     drawGlyphs(painter, metrics.fallbackFont(), buffers.glyphs[1], buffers.positions[1],
-               metrics.syntheticBold(), metrics.emTwips());
+               metrics.syntheticBold(), metrics.emTwips(), boldPassAlpha);
     if (spec.underline && run.endX > run.x) {
         const QRectF line(run.x - ox,
                           baseline + metrics.underlineOffset() - metrics.lineThickness() / 2,
@@ -121,7 +126,8 @@ QTransform twipsToDevice(double dpiX, double dpiY, QPointF origin) {
 }
 
 void drawPage(QPainter& painter, const PageDocument& document, std::size_t pageIndex,
-              FontFactory& fonts, const QTransform& toDevice, const QRectF& visibleTwips) {
+              FontFactory& fonts, const QTransform& toDevice, const QRectF& visibleTwips,
+              int boldPassAlpha) {
     if (pageIndex >= document.pages.size()) return;
     const Page& page = document.pages[pageIndex];
     painter.save();
@@ -137,7 +143,7 @@ void drawPage(QPainter& painter, const PageDocument& document, std::size_t pageI
         }
         if (const auto* run = std::get_if<TextRun>(&item)) {
             painter.setPen(Qt::black);
-            drawRun(painter, document, page, *run, fonts, buffers);
+            drawRun(painter, document, page, *run, fonts, buffers, boldPassAlpha);
         } else if (const auto* shape = std::get_if<Shape>(&item)) {
             painter.setPen(penFor(*shape, deviceScale));
             if (shape->kind == ShapeKind::Line) {

@@ -22,8 +22,10 @@ QTransform twipsToDevice(double dpiX, double dpiY, QPointF origin = QPointF());
 
 // Draws page `pageIndex` (0-based; nothing when out of range). With a valid `visibleTwips`,
 // items whose box lies outside it are skipped. The paper itself (white) is not painted.
+// Simulated bold draws the glyphs a second time, slightly to the right, with the alpha
+// `boldPassAlpha`: the PDF export marks that pass so that it can keep it out of the text layer.
 void drawPage(QPainter& painter, const PageDocument& document, std::size_t pageIndex,
               FontFactory& fonts, const QTransform& toDevice,
-              const QRectF& visibleTwips = QRectF());
+              const QRectF& visibleTwips = QRectF(), int boldPassAlpha = 255);
 
 }  // namespace preview

@@ -80,7 +80,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
                 writer.setPageLayout(pageLayoutFor(document.pages[p].format));
                 writer.newPage();
             }
-            drawPage(painter, document, p, fonts, QTransform());
+            drawPage(painter, document, p, fonts, QTransform(), QRectF(), kBoldPassAlpha);
         }
         painter.end();
     }
@@ -102,6 +102,7 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
 
 bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QString& path,
                   const PdfOptions& options, QString* error) {
+    if (!CheckReplaceableFile(path, error)) return false;
     const QByteArray bytes = buildPdf(document, fonts, options, error);
     if (bytes.isEmpty()) return false;
     return ReplaceFileReporting(path, bytes, error);

@@ -40,7 +40,8 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
 QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
                     QString* error);
 
-// buildPdf, then the file replaced atomically.
+// buildPdf, then the file replaced atomically; a target whose folder is missing or refuses the
+// file fails before anything is built.
 bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QString& path,
                   const PdfOptions& options, QString* error);
 

@@ -4,6 +4,7 @@
 #define POINTERHOLDER_TRANSITION 4
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <qpdf/Buffer.hh>
@@ -12,6 +13,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <set>
 
 namespace preview {
 
@@ -63,11 +65,83 @@ void linkChildren(QPDF& pdf, OutlineNode& parent, std::vector<QPDFPageObjectHelp
     }
 }
 
+// The content with each text object that follows "<state> gs" for one of the given graphics
+// states (as QPdfWriter writes a text run: "<state> gs\nBT\n...\nET\n") wrapped in a span that
+// stands for no text.
+std::string spanBoldPass(const std::string& content, const std::set<std::string>& states) {
+    std::vector<std::string> keys;
+    for (const std::string& state : states) keys.push_back(state + " gs\nBT\n");
+    std::vector<std::size_t> next;
+    for (const std::string& key : keys) next.push_back(content.find(key));
+    std::string out;
+    std::size_t at = 0;
+    for (;;) {
+        std::size_t found = std::string::npos, length = 0;
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            if (next[k] != std::string::npos && next[k] < at) next[k] = content.find(keys[k], at);
+            if (next[k] < found) found = next[k], length = keys[k].size();
+        }
+        if (found == std::string::npos) break;
+        const std::size_t begin = found + length - 3;  // at "BT"
+        const std::size_t end = content.find("\nET\n", begin);
+        if (end == std::string::npos) break;
+        out.append(content, at, begin - at);
+        out += "/Span <</ActualText ()>> BDC\n";
+        out.append(content, begin, end + 4 - begin);
+        out += "EMC\n";
+        at = end + 4;
+    }
+    if (at == 0) return content;
+    out.append(content, at, std::string::npos);
+    return out;
+}
+
+// The emboldening pass: the graphics states of the marked alpha become opaque, and the text
+// drawn under them leaves the text layer.
+void unmarkBoldPass(QPDF& pdf) {
+    std::vector<std::pair<QPDFPageObjectHelper, std::set<std::string>>> marked;
+    std::vector<QPDFObjectHandle> states;
+    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        QPDFObjectHandle all = page.getAttribute("/Resources", false).getKey("/ExtGState");
+        if (!all.isDictionary()) continue;
+        std::set<std::string> names;
+        for (const std::string& name : all.getKeys()) {
+            QPDFObjectHandle state = all.getKey(name);
+            if (!state.isDictionary()) continue;
+            QPDFObjectHandle alpha = state.getKey("/ca");
+            if (alpha.isNumber() &&
+                std::abs(alpha.getNumericValue() * 255 - kBoldPassAlpha) < 0.5) {
+                names.insert(name);
+                states.push_back(state);
+            }
+        }
+        if (!names.empty()) marked.emplace_back(page, std::move(names));
+    }
+    for (QPDFObjectHandle& state : states) {
+        state.replaceKey("/ca", QPDFObjectHandle::newInteger(1));
+        state.replaceKey("/CA", QPDFObjectHandle::newInteger(1));
+    }
+    for (auto& [page, names] : marked) {
+        QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
+        std::vector<QPDFObjectHandle> streams =
+            contents.isArray() ? contents.getArrayAsVector() : std::vector{contents};
+        for (QPDFObjectHandle& stream : streams) {
+            if (!stream.isStream()) continue;
+            std::shared_ptr<Buffer> data = stream.getStreamData(qpdf_dl_generalized);
+            const std::string content(reinterpret_cast<const char*>(data->getBuffer()),
+                                      data->getSize());
+            stream.replaceStreamData(spanBoldPass(content, names), QPDFObjectHandle::newNull(),
+                                     QPDFObjectHandle::newNull());
+        }
+    }
+}
+
 std::string finishWithQpdf(std::string_view drawn, const std::vector<OutlineItem>& outline,
                            bool compress) {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processMemoryFile("export", drawn.data(), drawn.size());
+    unmarkBoldPass(pdf);
     if (!outline.empty()) {
         std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         OutlineNode root;

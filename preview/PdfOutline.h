@@ -3,13 +3,18 @@
 // do not compile as C++20 under clang, so this one file is built as C++17 there.
 //
 // finishPdf reads a PDF from memory, adds an outline (bookmarks) and writes it back to memory
-// with every stream decoded and then compressed (compress) or left uncompressed.
+// with every stream decoded and then compressed (compress) or left uncompressed. Text drawn
+// with the alpha kBoldPassAlpha (the second pass of simulated bold) becomes opaque and is
+// marked as standing for no text, so that the text layer holds bold text once.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace preview {
+
+// Alpha (of 255) of the emboldening pass of simulated bold as the export draws it.
+constexpr int kBoldPassAlpha = 254;
 
 // A bookmark: level 1 at the top, a level-n item under the last item of level n-1 (or higher
 // up when there is none); it shows page `page` (0-based) with the point (left, top), in

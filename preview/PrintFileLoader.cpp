@@ -34,10 +34,6 @@ bool isPlaceholder(std::string_view bytes) {
            static_cast<unsigned char>(bytes[1]) <= 0x55;
 }
 
-QString decode(std::string_view bytes) {
-    return QString::fromStdString(cp932::toUtf8(bytes));
-}
-
 }  // namespace
 
 PrintFileLoader::PrintFileLoader(PreviewDocument& document, FigureDrawer drawFigure)
@@ -151,6 +147,10 @@ void PrintFileLoader::flushRun() {
         m_control.printTextOnGrid(text, advances);
     }
     m_runAdvances.clear();
+}
+
+QString PrintFileLoader::decode(std::string_view bytes) {
+    return QString::fromStdString(m_decoder.toUtf8(bytes));
 }
 
 void PrintFileLoader::printPlaceholder(std::string_view bytes, int advance) {

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Cp932.h"
 #include "preview/PreviewDocument.h"
 
 namespace preview {
@@ -61,6 +62,7 @@ class PrintFileLoader {
     void appendToRun(std::string_view bytes, int advance);
     void flushRun();
     void printPlaceholder(std::string_view bytes, int advance);
+    QString decode(std::string_view bytes);
 
     PreviewDocument& m_doc;
     PreviewControl& m_control;
@@ -80,6 +82,7 @@ class PrintFileLoader {
     std::size_t m_runBegin = 0, m_runEnd = 0;
     int m_runX = 0;
     std::vector<int> m_runAdvances;
+    cp932::Decoder m_decoder;
     bool m_stopped = false;
 };
 

@@ -35,6 +35,10 @@ TEST(Cp932, UnencodableCharacterBecomesOneQuestionMark) {
 TEST(Cp932, InvalidBytesDecodeToQuestionMarks) {
     EXPECT_EQ(cp932::toUtf8("a\x81"), "a?");  // lead byte at the end
     EXPECT_EQ(cp932::toUtf8("\xA0z"), "?z");
+    // A decoder kept open starts each text afresh after a bad one.
+    cp932::Decoder decoder;
+    EXPECT_EQ(decoder.toUtf8("a\x81"), "a?");
+    EXPECT_EQ(decoder.toUtf8("\x82\xA0z"), "あz");
 }
 
 TEST(Cp932, CutNeverSplitsADoubleByteCharacter) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -98,6 +99,16 @@ TEST_F(PdfExportTest, failedWriteKeepsTheOldFileAndSaysWhy) {
     PageControl empty;
     EXPECT_FALSE(empty.exportPdf(file, PdfOptions(), &error));
     EXPECT_EQ(readAll(file), before);
+}
+
+TEST_F(PdfExportTest, missingFolderIsReportedBeforeTheDocumentIsBuilt) {
+    // An empty document would fail while it is built: the folder's reason comes first.
+    PageControl empty;
+    QString error;
+    EXPECT_FALSE(empty.exportPdf(path(QStringLiteral("missing/out.pdf")), PdfOptions(), &error));
+    EXPECT_EQ(error, path(QStringLiteral("missing/out.pdf")) +
+                         QStringLiteral(": ﾌｧｲﾙまたはﾌｫﾙﾀﾞが見つかりません"));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing"))));
 }
 
 TEST_F(PdfExportTest, printsThePrintersPageRangeOnlyEachPageInItsOwnFormat) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "PageControlFixture.h"
 #include "engine/WallAnalysis.h"
 #include "foundation/Cp932.h"
 #include "foundation/FileRoutines.h"
@@ -124,7 +125,7 @@ double differingShare(const QImage& a, const QImage& b) {
 }
 
 // The golden picture is written again on purpose with MIBROX_REGENERATE_GOLDEN=1.
-TEST_F(PreviewReports, SmallPrintFileWithAFigureMatchesItsGoldenPage) {
+TEST_F(PreviewReports, SmallPrintFileMatchesItsGoldenPageAndItsPdfHoldsBoldTextOnce) {
     FigureBuffer figure;
     const int a = figure.addPoint(0, 0), b = figure.addPoint(0, -60), c = figure.addPoint(40, -60);
     figure.addLine(a, b, 3);
@@ -151,6 +152,22 @@ TEST_F(PreviewReports, SmallPrintFileWithAFigureMatchesItsGoldenPage) {
     const QImage expected(golden);
     ASSERT_EQ(page.size(), expected.size());
     EXPECT_LT(differingShare(page, expected), 0.002);
+
+    // The PDF shows the same page, and its text layer holds the bold text once.
+    const QString pdf = QString::fromStdString(dir.file("g.pdf"));
+    QString error;
+    ASSERT_TRUE(control.exportPdf(pdf, PdfOptions(), &error)) << error.toStdString();
+    bool found = false;
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf, QString::fromStdString(dir.file("g"))},
+            &found);
+    if (!found) GTEST_SKIP() << "pdftoppm is not installed";
+    const QImage drawn(QString::fromStdString(dir.file("g.png")));
+    ASSERT_EQ(drawn.size(), expected.size());
+    EXPECT_LT(differingShare(drawn, expected), 0.002);
+    const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &found);
+    EXPECT_EQ(text.count(QStringLiteral("太字")), 1) << text.toStdString();
 }
 
 }  // namespace

@@ -4,4 +4,4 @@
 set -euo pipefail
 build="${1:-build}"
 MIBROX_REGENERATE_GOLDEN=1 QT_QPA_PLATFORM=offscreen "$build/bin/preview_tests" \
-  --gtest_filter='PreviewReports.SmallPrintFileWithAFigureMatchesItsGoldenPage'
+  --gtest_filter='PreviewReports.SmallPrintFileMatchesItsGoldenPageAndItsPdfHoldsBoldTextOnce'
