@@ -323,12 +323,13 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     const FigureBitmap figure = m_drawFigure(list, m_paths.programFolder);
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
+    const QSizeF size = figure.points.isEmpty() ? OwnSize(figure.image) : figure.points;
     if (fixed) {
-        if (!m_doc.insertFloatingPicture(figure.image, OwnSize(figure.image), m_lineAdvance))
+        if (!m_doc.insertFloatingPicture(figure.image, size, m_lineAdvance))
             return fail(QStringLiteral("the figure was refused"));
         return true;
     }
-    if (!m_doc.insertInlinePicture(figure.image, OwnSize(figure.image)))
+    if (!m_doc.insertInlinePicture(figure.image, size))
         return fail(QStringLiteral("the figure was refused"));
     m_doc.setLineSpacingRule(LineSpacingRule::Single);
     m_restoreExactSpacing = true;
