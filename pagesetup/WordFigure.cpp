@@ -19,6 +19,8 @@ namespace {
 constexpr double kLargestPaperMm = 1000;
 constexpr double kDotsPerInch = 300;
 constexpr double kLargestPicture = 16e6;  // pixels
+// The thinnest pen, mm: a hairline that stays visible when the document scales the picture.
+constexpr double kThinnestMm = 0.1;
 // Farther than this from the picture a coordinate is a fault (pixels).
 constexpr double kFarthestPixel = 1e6;
 // The broken pens as the preview draws them: dash, dot and gap (90, 15 and 45 twips), mm.
@@ -64,7 +66,7 @@ class PictureCanvas final : public FigureCanvas {
         m_penRow = row;
         const FigurePen style = FigurePenOf(m_lineStyles, row);
         QPen pen(Qt::black);
-        const double width = std::max(1.0, style.widthMm * m_dotsPerMm);
+        const double width = std::max(1.0, (style.widthMm > 0 ? style.widthMm : kThinnestMm) * m_dotsPerMm);
         pen.setWidthF(width);
         pen.setCapStyle(Qt::FlatCap);
         if (style.pattern != 0) {

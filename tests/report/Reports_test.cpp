@@ -124,6 +124,10 @@ struct StressCase {
     bool holds;
 };
 
+void PrintTo(const StressCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StressCheckTable : public ::testing::TestWithParam<StressCase> {};
 
 TEST_P(StressCheckTable, DecidesWhichLinesArePrinted) {
