@@ -365,6 +365,27 @@ TEST(CurveFigures, AllZeroOrNoDepthFails) {
     EXPECT_THROW(DrawMomentFigure(f.session(), CurveCase({5}, {0}), 100, 100), ReportError);
 }
 
+// The cases of bench/cases that read and analyse (one is made to fail the analysis).
+struct BenchmarkCase {
+    std::string path;
+    InputModel model;
+    std::unique_ptr<AnalysisResult> result;
+};
+
+std::vector<BenchmarkCase> BenchmarkCases() {
+    std::vector<BenchmarkCase> cases;
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::string(MIBROX_SOURCE_DIR) + "/bench/cases")) {
+        BenchmarkCase c{e.path().string(), {}, nullptr};
+        ClearInputData(c.model);
+        int err = 0;
+        EXPECT_TRUE(LoadInputFile(c.model, c.path, err)) << c.path;
+        c.result = Analyse(c.model);
+        if (c.result) cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
 // ---- Texts that keep clear of each other --------------------------------------------------
 
 // Every figure of the reports: no two text boxes (anchored bottom-left, MeasureTextWidth wide,
@@ -451,13 +472,8 @@ AnalysisResult GeneratedWall(std::mt19937& rng) {
 
 TEST(FigureTexts, NoTwoTextsMeetInAnyBenchmarkCaseOrGeneratedWall) {
     ReportFixture f;  // its folder is the temporary folder
-    for (const auto& e :
-         std::filesystem::directory_iterator(std::string(MIBROX_SOURCE_DIR) + "/bench/cases")) {
-        InputModel model;
-        ClearInputData(model);
-        int err = 0;
-        ASSERT_TRUE(LoadInputFile(model, e.path().string(), err)) << e.path();
-        if (const auto result = Analyse(model)) ExpectClearTexts(*result, e.path().string());
+    for (const BenchmarkCase& c : BenchmarkCases()) {
+        ExpectClearTexts(*c.result, c.path);
         if (HasFatalFailure()) return;
     }
     std::mt19937 rng(20);
@@ -511,24 +527,17 @@ TEST(Reports, WellFormedForAnyNumberOfLayers) {
 TEST(ShippedFormatFile, WritesBothReportsForEveryBenchmarkCase) {
     ReportFixture f;  // its folder is the temporary folder
     int written = 0;
-    for (const auto& e :
-         std::filesystem::directory_iterator(std::string(MIBROX_SOURCE_DIR) + "/bench/cases")) {
-        InputModel model;
-        ClearInputData(model);
-        int err = 0;
-        ASSERT_TRUE(LoadInputFile(model, e.path().string(), err)) << e.path();
-        const auto result = Analyse(model);
-        if (!result) continue;  // a case made to fail the analysis
+    for (const BenchmarkCase& c : BenchmarkCases()) {
         PrintSession session(ReportDataFiles::InFolder(MIBROX_BIN_DIR));
         session.BeginBuild({});
         std::string reason;
         for (auto write : {WriteConditionsReport, WriteResultReport}) {
             const std::string path = session.writer().NewReportFileName();
             session.writer().SetCurrentReportFile(path);
-            ASSERT_TRUE(write(session, model, *result, &reason)) << e.path() << ": " << reason;
+            ASSERT_TRUE(write(session, c.model, *c.result, &reason)) << c.path << ": " << reason;
             const std::string bytes = ScratchFolder::read(path);
-            ExpectWellFormed(bytes, e.path().string());
-            EXPECT_EQ(bytes.find("***"), std::string::npos) << e.path() << ": a value too wide";
+            ExpectWellFormed(bytes, c.path);
+            EXPECT_EQ(bytes.find("***"), std::string::npos) << c.path << ": a value too wide";
         }
         session.RemoveAllFiles();
         ++written;
