@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/PreviewIniKeys.h"
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 #include "foundation/PrivateProfile.h"
@@ -13,7 +14,6 @@
 #include "foundation/ui/UiServices.h"
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
-#include "formats/PreviewIniKeys.h"
 
 namespace word {
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/Cp932.h"
-#include "foundation/Numeric.h"
 #include "formats/FigureFiles.h"
 #include "formats/FigureGeometry.h"
+#include "foundation/Cp932.h"
+#include "foundation/Numeric.h"
 
 namespace word {
 
@@ -66,7 +66,8 @@ class PictureCanvas final : public FigureCanvas {
         m_penRow = row;
         const FigurePen style = FigurePenOf(m_lineStyles, row);
         QPen pen(Qt::black);
-        const double width = std::max(1.0, (style.widthMm > 0 ? style.widthMm : kThinnestMm) * m_dotsPerMm);
+        const double width =
+            std::max(1.0, (style.widthMm > 0 ? style.widthMm : kThinnestMm) * m_dotsPerMm);
         pen.setWidthF(width);
         pen.setCapStyle(Qt::FlatCap);
         if (style.pattern != 0) {
@@ -114,10 +115,12 @@ class PictureCanvas final : public FigureCanvas {
         const double w = metrics.horizontalAdvance(s), h = m_textHeight;
         const bool vertical = t.direction == 1;
         // The box of the (turned) text: w x h from the origin, w upward when turned.
-        const double left = std::clamp(origin->x, 0.0, std::max(0.0, m_size.width() - (vertical ? h : w)));
-        const double top = vertical ? std::clamp(origin->y, std::min(w, 1.0 * m_size.height()),
-                                                 1.0 * m_size.height())
-                                    : std::clamp(origin->y, 0.0, std::max(0.0, m_size.height() - h));
+        const double left =
+            std::clamp(origin->x, 0.0, std::max(0.0, m_size.width() - (vertical ? h : w)));
+        const double top =
+            vertical
+                ? std::clamp(origin->y, std::min(w, 1.0 * m_size.height()), 1.0 * m_size.height())
+                : std::clamp(origin->y, 0.0, std::max(0.0, m_size.height() - h));
         m_painter.save();
         m_painter.translate(left, top);
         if (vertical) m_painter.rotate(-90);

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
+#include "formats/FigureFiles.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
-#include "formats/FigureFiles.h"
 
 namespace {
 
@@ -197,7 +197,8 @@ void LabelAxis(FigureFrame& f, int k, double s0, double d, double sx) {
                 const TextBox b = f.box(text, at.x, at.y);
                 clear = f.isClear(b);
                 for (std::size_t o = i + 1; o < labels.size() && clear; ++o)
-                    clear = !b.meets(f.box(labels[o].first, labels[o].second.x, labels[o].second.y));
+                    clear =
+                        !b.meets(f.box(labels[o].first, labels[o].second.x, labels[o].second.y));
             }
             if (clear || stride > k) {
                 for (const auto& [text, at] : labels) f.place(text, {at});

@@ -56,8 +56,9 @@ TEST(WordFigure, CurveOf9999RowsIsDrawnToItsLastPoint) {
         const double s = (i - 1) / 9998.0;
         data += std::to_string(i) + ", " + std::to_string(1 + 18 * s) + ", " +
                 std::to_string(19 - 18 * s) + "\n";
-        if (i > 1) lines += std::to_string(i - 1) + ", " + std::to_string(i - 1) + ", " +
-                            std::to_string(i) + ", 1\n";
+        if (i > 1)
+            lines += std::to_string(i - 1) + ", " + std::to_string(i - 1) + ", " +
+                     std::to_string(i) + ", 1\n";
     }
     ScratchFolder::write(folder.file("curve.dat"), AsPrintedFile(data + "END\n" + lines + "END\n"));
     ScratchFolder::write(folder.file("curve.lst"),

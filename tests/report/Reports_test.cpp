@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/FigureFiles.h"
 #include "foundation/Cp932.h"
 #include "report/FigureDrawers.h"
-#include "formats/FigureFiles.h"
 #include "tests/report/ReportFixture.h"
 #include "workspace/InputFile.h"
 
@@ -406,9 +406,9 @@ void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
         const std::vector<FigText> texts =
             ReadFigure(figure.draw(session, r, figure.w, figure.h)).buffer.texts;
         const auto box = [&](const FigText& t) {
-            return std::array{t.x, t.y, t.x + MeasureTextWidth(styles, t.style, t.text),
-                              t.y + styles.at(static_cast<std::size_t>(t.style - 1)).Size /
-                                        1440.0 * 25.4};
+            return std::array{
+                t.x, t.y, t.x + MeasureTextWidth(styles, t.style, t.text),
+                t.y + styles.at(static_cast<std::size_t>(t.style - 1)).Size / 1440.0 * 25.4};
         };
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const auto a = box(texts[i]);
@@ -442,7 +442,8 @@ AnalysisResult GeneratedWall(std::mt19937& rng) {
     r.ResultTopLevel = std::round(uniform(-5, 10) * 1000) / 1000;
     const double depth = logUniform(0.5, 60);
     r.ResultDesignLevel = r.ResultTopLevel - uniform(0, depth);
-    r.ResultTieLevel = whole(0, 2) == 0 ? r.ResultTopLevel : r.ResultTopLevel - logUniform(1e-3, depth);
+    r.ResultTieLevel =
+        whole(0, 2) == 0 ? r.ResultTopLevel : r.ResultTopLevel - logUniform(1e-3, depth);
     r.ComputedTipLevel = r.ResultTopLevel - depth;
     if (whole(0, 2) == 0) r.ResultDesignLevel = r.ComputedTipLevel + logUniform(1e-3, 1);
     const double pressure = logUniform(1, 2000);
