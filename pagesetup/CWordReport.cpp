@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "formats/PreviewIniKeys.h"
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
 #include "foundation/PrivateProfile.h"
@@ -14,6 +13,7 @@
 #include "foundation/ui/UiServices.h"
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
+#include "formats/PreviewIniKeys.h"
 
 namespace word {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "formats/FigureFiles.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
+#include "formats/FigureFiles.h"
 
 namespace {
 
