@@ -182,7 +182,7 @@ void LabelAxis(FigureFrame& f, int k, double s0, double d, double sx) {
         f.place("0", {anchor("0", 0, sx)});
         return;
     }
-    const int zero = std::clamp(static_cast<int>(std::lround(-s0 / d)), 0, k);
+    const int zero = static_cast<int>(std::clamp(std::round(-s0 / d), 0.0, double(k)));
     for (long base = 1;; base *= 10) {
         for (const long stride : {base, 2 * base, 5 * base}) {
             std::vector<std::pair<std::string, Anchor>> labels;
