@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/FigureFiles.h"
 #include "foundation/Cp932.h"
 #include "report/FigureDrawers.h"
-#include "formats/FigureFiles.h"
 #include "tests/report/ReportFixture.h"
 #include "workspace/InputFile.h"
 
@@ -405,15 +405,16 @@ void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
     for (const auto& figure : figures) {
         const std::vector<FigText> texts =
             ReadFigure(figure.draw(session, r, figure.w, figure.h)).buffer.texts;
-        const auto box = [&](const FigText& t) {
-            return std::array{
-                t.x, t.y, t.x + MeasureTextWidth(styles, t.style, t.text),
-                t.y + styles.at(static_cast<std::size_t>(t.style - 1)).Size / 1440.0 * 25.4};
-        };
+        std::vector<std::array<double, 4>> boxes;
+        for (const FigText& t : texts) {
+            boxes.push_back(
+                {t.x, t.y, t.x + MeasureTextWidth(styles, t.style, t.text),
+                 t.y + styles.at(static_cast<std::size_t>(t.style - 1)).Size / 1440.0 * 25.4});
+        }
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            const auto a = box(texts[i]);
+            const auto& a = boxes[i];
             for (std::size_t j = i + 1; j < texts.size(); ++j) {
-                const auto b = box(texts[j]);
+                const auto& b = boxes[j];
                 const bool beside = std::min(a[3], b[3]) - std::max(a[1], b[1]) > 1e-3;
                 const double gap = std::max(a[0], b[0]) - std::min(a[2], b[2]);
                 ASSERT_FALSE(beside && gap < 0.3 - 1e-3)
