@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/FigureFiles.h"
 #include "foundation/Cp932.h"
 #include "report/FigureDrawers.h"
+#include "formats/FigureFiles.h"
 #include "tests/report/ReportFixture.h"
 #include "workspace/InputFile.h"
 
