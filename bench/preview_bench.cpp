@@ -5,7 +5,8 @@
 // with its figure renderer (LINE_PRN.DEF and STR_PRN.DEF beside this program); page 1 drawn
 // at 96 dpi (saved with --png) and, with --pdf, every page exported as PDF with the outline;
 // with --docx, the Word export of the file written to that path (not opened).
-// Prints "name value" lines: file, ok, pages, outline (entries), load_ms, first_page_ms (from
+// Prints "name value" lines: file, ok, truncated (1 when the document was more than the page
+// model holds and was cut, else 0), pages, outline (entries), load_ms, first_page_ms (from
 // the start of the load until page 1 is drawn), pdf_ms (0 without --pdf), docx_ms (0 without
 // --docx). The fonts of the
 // settings are loaded before the first timing. Exit status 1 when any file failed.
@@ -148,6 +149,7 @@ int main(int argc, char* argv[]) {
         allOk = allOk && ok;
         print("file", file);
         print("ok", ok ? QStringLiteral("1") : QStringLiteral("0"));
+        print("truncated", outcome.truncatedAtPage > 0 ? QStringLiteral("1") : QStringLiteral("0"));
         print("pages", QString::number(control.pageCount()));
         print("outline", QString::number(document.outline().size()));
         printMs("load_ms", loadMs);

@@ -98,7 +98,8 @@ struct ResidualState {
 };
 
 // Reads the conditions 2..11 and the load rows 1..count. False for a slot that is not a
-// number, a value that is not finite, a pitch whose millimetres overflow, or a count above 99.
+// number, a value that is not finite, a condition outside its form range (a pitch only above
+// it), a pitch whose millimetres overflow, or a count above 99.
 bool ReadWorkingValues(const InputModel& model, WorkingValues& values);
 
 // Clips the layers of `layers`, stacked from depth 0 downward, to the segment [a, a + b].

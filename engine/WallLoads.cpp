@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "engine/ConditionLimits.h"
 #include "engine/WallAnalysisDetail.h"
 #include "foundation/Numeric.h"
 
@@ -65,9 +66,18 @@ bool ReadWorkingValues(const InputModel& model, WorkingValues& v) {
     }
     // Conditions no real wall has, which the forms' ranges keep out but a file may hold:
     // a stiffness, safety factor or pitch that is not above 0, or a tie above the wall top,
-    // give deflections of kilometres or a negative embedment instead of an error.
+    // give deflections of kilometres or a negative embedment instead of an error, and an E
+    // of 1e-300 results of 300 digits.
     if (!(young > 0) || !(inertia > 0) || !(v.F > 0) || !(v.pitch > 0) || v.Ht > v.H) {
         return false;
+    }
+    for (const ConditionLimit& limit : kConditionLimits) {
+        if (!limit.checked) continue;
+        const double value = *c(limit.slot).toNumber();
+        // A pitch finer than the form's gives more rows, never other results; the table's
+        // row limit bounds it.
+        const bool belowRange = limit.slot != CondPitch && value < limit.min;
+        if (belowRange || value > limit.max) return false;
     }
     v.E = young * 1000.0;
     v.I = inertia / 1e8;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <string_view>
 
 #include "foundation/Cp932.h"
@@ -101,11 +102,18 @@ bool AppendTextFile(const std::string& Dest, const std::string& Src) {
     return safefile::writeAll(dest.fd(), tail) && dest.close();
 }
 
-std::string ReadInputFileVersion(const std::string& Path) {
-    static constexpr std::size_t kLimit = 1024 * 1024;
+std::string ReadInputFileVersion(const std::string& Path, bool* tooLarge) {
     const std::string error = "error";
+    bool refusedForSize = false;
+    if (tooLarge == nullptr) tooLarge = &refusedForSize;
+    *tooLarge = false;
     RegularFile file(Path, O_RDONLY);
-    if (!file.valid()) return error;
+    struct stat st {};
+    if (!file.valid() || ::fstat(file.fd(), &st) != 0) return error;
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxInputFileBytes) {
+        *tooLarge = true;
+        return error;
+    }
 
     std::string text;
     std::string buffer(8192, '\0');
@@ -121,7 +129,10 @@ std::string ReadInputFileVersion(const std::string& Path) {
         const std::size_t before = text.size();
         text.append(buffer, 0, static_cast<std::size_t>(n));
         for (std::size_t i = before; i < text.size(); ++i) lineEnds += text[i] == '\n';
-        if (text.size() > kLimit && lineEnds < 3) return error;
+        if (text.size() > kMaxInputFileBytes && lineEnds < 3) {
+            *tooLarge = true;  // grown while read
+            return error;
+        }
     }
     // Start of line 3: after the second LF.
     std::size_t start = 0;

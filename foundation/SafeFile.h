@@ -1,11 +1,12 @@
 #pragma once
 // Whole-file reading and atomic replacement over POSIX descriptors, shared by every writer of
-// small files (settings files, the input file). Paths are file-system byte strings with "/"
+// files (settings files, the input file, the exports). Paths are file-system byte strings with "/"
 // separators; a path holding a NUL byte fails with EINVAL. Nothing here throws except on
 // memory exhaustion. Failures carry a status and, for failed system calls, the errno, so that
 // each caller can apply its own error rule.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -62,18 +63,32 @@ struct ReadResult : Outcome {
 // folder of the path is a file); a file that grows past the cap while it is read is TooLarge.
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes);
 
+// Opens a regular file for reading, with the refusals above; `size` is its size when opened.
+// For a reader that checks a format's header before it reads the body.
+Outcome openRegularFile(const std::string& path, Descriptor& file, std::uintmax_t& size);
+
 // Replaces (or creates) the regular file `path` with `bytes`: they go to a new anonymous
 // file (O_TMPFILE) in the same folder, which takes the old file's permission bits (and owner
-// when run as root), is flushed to disk, linked under a temporary name and renamed over the
-// target; the folder is then flushed. A crash while writing leaves nothing behind. File
-// systems without anonymous files get a named temporary file instead.
-// An existing target that may not be written (no write bit, or no write access) fails with
-// EACCES and stays as it was. When the folder refuses a new file (EACCES, EPERM) but the
-// target exists and may be written, the target is rewritten in place, as an open for output
-// would. A symbolic link is written through to its target and stays a link; a dangling link
-// fails (ENOENT), as do a target that is not a regular file (NotRegularFile) and an empty or
-// "." name (EINVAL). On any other failure the old file is intact and no temporary remains.
+// when run as root) and is flushed to disk. Without an old file it is linked straight under
+// the target's name; else it is linked under a temporary name ".~<8 hex digits>.tmp" and
+// renamed over the target. The folder is then flushed, and temporary files of that pattern
+// older than a minute that no writer holds (a writer locks its own until the rename) are
+// removed: a writer killed between link and rename leaves one. File systems without
+// anonymous files get a named temporary file instead.
+// An existing target that may not be written fails with the reason (EROFS on a read-only
+// mount, else EACCES: no write bit, or no write access) and stays as it was. When the folder
+// refuses a new file (EACCES, EPERM) but the target exists and may be written, the target is
+// rewritten in place, as an open for output would, after its new size has been reserved: a
+// full disk fails (ENOSPC) with the old contents whole. A symbolic link is written through to
+// its target and stays a link; a dangling link fails (ENOENT), as do a target that is not a
+// regular file (NotRegularFile) and an empty or "." name (EINVAL). On any other failure the
+// old file is intact and no temporary remains.
 Outcome replaceFile(const std::string& path, std::string_view bytes);
+
+// Whether replaceFile may replace the existing file `path`: 0, or why not (EROFS on a
+// read-only mount before any permission reason; EACCES without write access, or without
+// any write bit, which counts as read-only also for root, like a read-only attribute).
+int replaceRefusal(const std::string& path);
 
 // An advisory exclusive lock (flock) on an existing file, held until destruction, for a
 // read-modify-write of that file by several processes. The lock is taken on the file the

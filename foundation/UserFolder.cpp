@@ -1,10 +1,17 @@
 #include "foundation/UserFolder.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QStandardPaths>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "foundation/IniFile.h"
+#include "foundation/SafeFile.h"
 
 namespace {
 
@@ -45,16 +52,46 @@ std::string UserDataFolderPath(std::string_view base, std::string_view programNa
     return path;
 }
 
-std::optional<std::string> EnsureUserDataFolder(std::string_view programName) {
+std::optional<std::string> EnsureUserDataFolderIn(std::string_view base,
+                                                  std::string_view programName) {
     if (programName.empty() || programName == "." || programName == ".." ||
         programName.find('/') != std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string base = GetLocalAppDataFolder();
-    if (base.empty()) return std::nullopt;
+    if (!usableFolder(std::string(base))) return std::nullopt;
     const std::string path = UserDataFolderPath(base, programName);
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (!std::filesystem::is_directory(path, ec)) return std::nullopt;
     return path;
+}
+
+std::optional<std::string> EnsureUserDataFolder(std::string_view programName) {
+    return EnsureUserDataFolderIn(GetLocalAppDataFolder(), programName);
+}
+
+namespace {
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+std::string SettingsFilePath(const std::string& programFolder, const std::string& userFolder,
+                             const std::string& name) {
+    const std::string beside = joinPath(programFolder, name);
+    struct stat st {};
+    const bool besideExists = ::stat(beside.c_str(), &st) == 0;
+    if (besideExists ? S_ISREG(st.st_mode) && safefile::replaceRefusal(beside) == 0
+                     : errno == ENOENT && ::access(programFolder.c_str(), W_OK) == 0) {
+        return beside;
+    }
+    const std::string own = joinPath(userFolder, name);
+    if (besideExists && ::lstat(own.c_str(), &st) != 0 && errno == ENOENT) {
+        const safefile::ReadResult old = safefile::readRegularFile(beside, ini::kMaxIniFileBytes);
+        if (old.ok()) (void)safefile::replaceFile(own, old.bytes);
+    }
+    return own;
 }

@@ -13,7 +13,18 @@ std::string GetLocalAppDataFolder();
 // "<base>/Halvoren/<programName>" (no folder is touched).
 std::string UserDataFolderPath(std::string_view base, std::string_view programName);
 
-// Creates "<local application data>/Halvoren/<programName>" with its parents and returns
-// it; nullopt when the base folder is unknown, the name is not one plain folder name, or
-// the folder cannot be made.
+// Creates "<base>/Halvoren/<programName>" with its parents (the base included) and returns
+// it; nullopt when the base is not an absolute folder below the root, the name is not one
+// plain folder name, or the folder cannot be made.
+std::optional<std::string> EnsureUserDataFolderIn(std::string_view base,
+                                                  std::string_view programName);
+
+// EnsureUserDataFolderIn for the local application-data folder.
 std::optional<std::string> EnsureUserDataFolder(std::string_view programName);
+
+// Where a settings file kept beside the program (Mibrox.ini) lies: beside the program when the
+// file there exists and may be written, or is missing and the program's folder may be
+// written; else in `userFolder`, where a missing file is begun as a copy of the one beside the
+// program when that one can be read, so that nothing stored there is lost.
+std::string SettingsFilePath(const std::string& programFolder, const std::string& userFolder,
+                             const std::string& name);

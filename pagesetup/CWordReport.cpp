@@ -1,7 +1,5 @@
 #include "pagesetup/CWordReport.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "pagesetup/DocxDocument.h"
 #include "pagesetup/WordTexts.h"
 #include "formats/PreviewIniKeys.h"
+#include "preview/FileFailure.h"
 
 namespace word {
 
@@ -102,7 +101,24 @@ bool CWordReport::Run(const QString& PrintFileName) {
         message(texts::NoWordProcessor);
         return false;
     }
+    // A print file that is gone (the main program's print menu was closed) opens nothing.
+    safefile::ReadResult file =
+        safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
+    if (!file.ok()) {
+        if (m_ui != nullptr) {
+            m_ui->message(hWnd,
+                          preview::FileNotReadMessage(m_printFileName,
+                                                      preview::DescribeFileFailure(file)),
+                          QString::fromUtf8(texts::MessageTitle), UiServices::Buttons::Ok,
+                          UiServices::Icon::Warning);
+        }
+        return false;
+    }
+    m_printFile = std::move(file.bytes);
     m_failure.clear();
+    m_pictures.clear();
+    m_figures.clear();
+    m_figurePixels = 0;
     const bool exported = ExportPrintFileToWord();
     if (!exported) message(texts::ExportFailed);
     // What was produced is handed over also after an error.
@@ -138,9 +154,7 @@ PageSetup CWordReport::pageFor(int orientation) const {
 }
 
 QString CWordReport::GetPrintFileOrientation() const {
-    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
-    if (!file.ok()) return {};
-    const auto lines = SplitLines(file.bytes.substr(0, file.bytes.find('\n')));
+    const auto lines = SplitLines(m_printFile.substr(0, m_printFile.find('\n')));
     if (lines.empty()) return {};
     if (lines.front().contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
     if (lines.front().contains(QLatin1String("A4T"))) return QStringLiteral("T");
@@ -191,9 +205,7 @@ bool CWordReport::ExportPrintFileToWord() {
     m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
     m_doc.setLineSpacing(m_currentFontSize);
 
-    const auto file = safefile::readRegularFile(m_printFileName.toStdString(), kMaxPrintFileBytes);
-    if (!file.ok()) return fail(QStringLiteral("the print file cannot be read"));
-    const std::vector<QString> lines = SplitLines(file.bytes);
+    const std::vector<QString> lines = SplitLines(m_printFile);
     std::size_t next = mark.isEmpty() ? 0 : 1;
     while (next < lines.size()) {
         const QString& line = lines[next++];
@@ -320,7 +332,18 @@ QSizeF OwnSize(const QImage& image) {
 bool CWordReport::figureCommand(int Position, const QString& Line) {
     const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
     const QString list = Line.mid(Position + 11);
-    const FigureBitmap figure = m_drawFigure(list, m_paths.programFolder);
+    auto known = m_figures.constFind(list);
+    if (known == m_figures.constEnd()) {
+        FigureBitmap drawn = m_drawFigure(list, m_paths.programFolder);
+        const std::size_t pixels = std::size_t(drawn.image.width()) * drawn.image.height();
+        if (m_figurePixels + pixels > kCachedFigurePixels) {
+            m_figures.clear();
+            m_figurePixels = 0;
+        }
+        m_figurePixels += pixels;
+        known = m_figures.insert(list, std::move(drawn));
+    }
+    const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
     const QSizeF size = figure.points.isEmpty() ? OwnSize(figure.image) : figure.points;
@@ -351,7 +374,7 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
     // Only a regular file is read: a pipe or device would hold the export up.
-    const QImage image = QFileInfo(name).isFile() ? QImageReader(name).read() : QImage();
+    const QImage image = m_pictures.picture(name);
     if (image.isNull()) return fail(QStringLiteral("the bitmap cannot be read: ") + name);
     QSizeF size = OwnSize(image);
     if (width > 0) {

@@ -8,16 +8,24 @@
 // paper is always A4 with bottom and right margins 0. Sizes are points; character positions
 // are 1-based indexes into a line.
 //
-// Errors: without a word processor on the desktop, Run shows the message and ends. An error
-// while the document is written (a missing print file, an unreadable bitmap, a refused
+// Errors: without a word processor on the desktop, Run shows the message and ends. A print
+// file that cannot be read (gone, unreadable) gets the preview's file message, and no
+// document is made. An error while the document is written (an unreadable bitmap, a refused
 // operation) stops the typing, shows the export's error message and still hands over what
 // was produced. A faulty figure ends only that figure.
+//
+// Cost: a bitmap named again is not decoded again (and the document holds it once), its size
+// is checked from its header first; a figure list named again is not drawn again (the
+// figures kept hold kCachedFigurePixels at most).
 
+#include <QHash>
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "pagesetup/WordDocument.h"
 #include "pagesetup/WordFigure.h"
+#include "preview/LoadCache.h"
 
 class QWidget;
 class UiServices;
@@ -36,6 +44,8 @@ using FigureBitmapFunction =
 
 class CWordReport {
   public:
+    static constexpr std::size_t kCachedFigurePixels = 16'000'000;
+
     // `ui` may be null: no messages (the benchmark).
     CWordReport(WordDocument& document, const WordDesktop& desktop, UiServices* ui,
                 WordExportPaths paths, FigureBitmapFunction drawFigure = DrawFigureBitmap);
@@ -75,6 +85,7 @@ class CWordReport {
     FigureBitmapFunction m_drawFigure;
     // settings
     QString m_printFileName;
+    std::string m_printFile;  // its bytes, read once by Run
     QString m_bodyFontName;
     double m_bodySize0 = 0;
     double m_bodySize1 = 0;
@@ -90,6 +101,10 @@ class CWordReport {
     double m_typedSize = 0;    // size at the insertion point
     double m_lineAdvance = 0;  // width typed since the paragraph or page began, points
     QString m_failure;         // the first error; it stops the typing
+    // files of this run: each picture decoded and each figure list drawn once
+    preview::LoadCache m_pictures;
+    QHash<QString, FigureBitmap> m_figures;  // by list path, kCachedFigurePixels at most
+    std::size_t m_figurePixels = 0;
 };
 
 // The entry point of the preview window's Word tool: the export of the print file into a new

@@ -117,6 +117,7 @@ void DocxDocument::newDocument() {
     m_paragraphContent.clear();
     m_body.clear();
     m_media.clear();
+    m_mediaIds.clear();
     m_drawingCount = 0;
 }
 
@@ -260,6 +261,9 @@ QString DocxDocument::sectionProperties() const {
 
 QString DocxDocument::addPicture(const QImage& picture) {
     if (picture.isNull()) return {};
+    // The same picture placed again refers to its one copy in the package.
+    if (const auto known = m_mediaIds.constFind(picture.cacheKey()); known != m_mediaIds.constEnd())
+        return known.value();
     QImage image = picture;
     image.setDotsPerMeterX(kPictureDotsPerMeter);
     image.setDotsPerMeterY(kPictureDotsPerMeter);
@@ -267,7 +271,9 @@ QString DocxDocument::addPicture(const QImage& picture) {
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
     m_media.push_back(png);
-    return QStringLiteral("rIdImage%1").arg(m_media.size());
+    const QString id = QStringLiteral("rIdImage%1").arg(m_media.size());
+    m_mediaIds.insert(picture.cacheKey(), id);
+    return id;
 }
 
 QString DocxDocument::drawing(const QString& relId, QSizeF size,

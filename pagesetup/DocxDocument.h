@@ -12,6 +12,7 @@
 // that file atomically and opens nothing.
 
 #include <QByteArray>
+#include <QHash>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ class DocxDocument final : public WordDocument {
     QString m_paragraphContent;
     QByteArray m_body;                // finished paragraphs, UTF-8
     std::vector<QByteArray> m_media;  // PNG files, word/media/image<n>.png
+    // QImage::cacheKey of each picture stored -> its relationship
+    QHash<qint64, QString> m_mediaIds;
     int m_drawingCount = 0;
 };
 

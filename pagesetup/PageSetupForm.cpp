@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QRegularExpression>
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -411,12 +412,10 @@ void frmPageSetup::prepareForm() {
     TabStrip1->setCurrentIndex(0);
     Pages->setCurrentIndex(0);
 
-    // Lists: the screen fonts (no empty names, none beginning with "@"), then the sizes.
-    for (const QString& family : QFontDatabase::families()) {
-        if (family.isEmpty() || family.startsWith(u'@')) continue;
-        cboHFont->addItem(family);
-        cboFont->addItem(family);
-    }
+    // Lists: the screen fonts, then the sizes.
+    const QStringList fonts = ScreenFontNames(QFontDatabase::families());
+    cboHFont->addItems(fonts);
+    cboFont->addItems(fonts);
     for (int size = 5; size <= 20; ++size) {
         const QString text = QStringLiteral("%1.0").arg(size);
         for (QComboBox* box : {cboHHSize, cboHSSize, cboSize}) box->addItem(text);
@@ -552,6 +551,19 @@ void frmPageSetup::saveSettings() {
                      QString::fromStdString(m_iniPath),
                  QString::fromUtf8(pagesetup::texts::PageSetupCaption), UiServices::Buttons::Ok,
                  UiServices::Icon::Warning);
+}
+
+QStringList ScreenFontNames(const QStringList& families) {
+    // The font database names a family that several foundries offer "<family> [<foundry>]";
+    // a document needs the family name alone.
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList names;
+    for (QString family : families) {
+        family.remove(foundry);
+        if (family.isEmpty() || family.startsWith(u'@') || names.contains(family)) continue;
+        names << family;
+    }
+    return names;
 }
 
 void ShowPageSetupDialog(QWidget* parent, UiServices& ui, const std::string& previewIniPath,

@@ -137,6 +137,11 @@ class frmPageSetup : public DialogBase {
     int m_prevListIndex = 0;
 };
 
+// The font lists' names from the system's family names, in their order: each family once by
+// its plain name ("C059 [urw]" and "C059 [UKWN]" both give "C059"), no empty names and none
+// beginning with "@".
+QStringList ScreenFontNames(const QStringList& families);
+
 // Opens the page-setup dialog modally over `parent` with the preview window's help file and
 // the help topic 3020, and returns when it has closed.
 void ShowPageSetupDialog(QWidget* parent, UiServices& ui, const std::string& previewIniPath,

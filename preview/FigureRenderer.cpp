@@ -31,8 +31,8 @@ QString describe(const FigureReadResult& result, const std::string& path) {
 
 }  // namespace
 
-FigureRenderer::FigureRenderer(PreviewControl& control, QString programFolder)
-    : m_control(control), m_programFolder(std::move(programFolder)) {}
+FigureRenderer::FigureRenderer(PreviewControl& control, QString programFolder, LoadCache& files)
+    : m_control(control), m_programFolder(std::move(programFolder)), m_files(files) {}
 
 int FigureRenderer::FigToPageX(double x) const {
     return MmToTwips(m_x0 + FigurePaperMm({x, 0}, m_dx, m_dy, m_paperH).x);
@@ -44,12 +44,14 @@ int FigureRenderer::FigToPageY(double y) const {
 
 FigureDrawResult FigureRenderer::DrawFigure(double x0, double y0, const QString& listPath) {
     m_failure.clear();
+    if (m_control.capacityExceeded()) return {};  // the page model takes no more
     const FontGuard guard(m_control);
     m_x0 = x0;
     m_y0 = y0;
     FigureList list;
     const std::string listFile = listPath.toStdString();
-    const FigureReadResult listRead = ReadFigureListFile(listFile, list, kFigureListEntries);
+    const FigureReadResult listRead =
+        m_files.ReadFigureListFile(listFile, list, kFigureListEntries);
     if (!listRead.ok()) {
         m_failure = describe(listRead, listFile);
         return {};
@@ -62,8 +64,8 @@ FigureDrawResult FigureRenderer::DrawFigure(double x0, double y0, const QString&
     const std::string textDefs = folder + kTextStyleDefFileName;
     for (const auto& [path, isLines] : {std::pair{lineDefs, true}, std::pair{textDefs, false}}) {
         const FigureReadResult read =
-            isLines ? LoadLineStyleDefs(path, m_lineStyles, kPreviewStyleRows)
-                    : LoadTextStyleDefs(path, m_textStyles, kPreviewStyleRows);
+            isLines ? m_files.LoadLineStyleDefs(path, m_lineStyles, kPreviewStyleRows)
+                    : m_files.LoadTextStyleDefs(path, m_textStyles, kPreviewStyleRows);
         if (!read.ok()) {
             m_failure = describe(read, path);
             return result;
@@ -80,7 +82,7 @@ FigureDrawResult FigureRenderer::DrawFigure(double x0, double y0, const QString&
         m_dx = entry.OffsetX;
         m_dy = entry.OffsetY;
         FigureData data;
-        const FigureReadResult dataRead = ReadFigureDataFile(entry.FileName, data);
+        const FigureReadResult dataRead = m_files.ReadFigureDataFile(entry.FileName, data);
         const bool drawn = drawData(data);
         if (!dataRead.ok()) {
             m_failure = describe(dataRead, entry.FileName);

@@ -18,13 +18,15 @@
 
 #include "formats/FigureFiles.h"
 #include "formats/FigureGeometry.h"
+#include "preview/LoadCache.h"
 #include "preview/PreviewDocument.h"
 
 namespace preview {
 
 class FigureRenderer : private FigureCanvas {
   public:
-    FigureRenderer(PreviewControl& control, QString programFolder);
+    // Files are read through `files`, once per load.
+    FigureRenderer(PreviewControl& control, QString programFolder, LoadCache& files);
 
     // Draws every entry of the list (at most 20) with the paper area's top-left corner at
     // (x0, y0) mm; reports whether the list was read and its paper height.
@@ -49,6 +51,7 @@ class FigureRenderer : private FigureCanvas {
 
     PreviewControl& m_control;
     QString m_programFolder;
+    LoadCache& m_files;
     // The figure being drawn
     double m_x0 = 0, m_y0 = 0, m_paperH = 0;
     double m_dx = 0, m_dy = 0;

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <string_view>
 
+#include "preview/PreviewTexts.h"
+
 namespace preview {
 
 namespace {
@@ -51,6 +53,11 @@ QString DescribeFileFailure(const safefile::Outcome& outcome) {
 
 QString DescribeFileFailure(const QString& path, const safefile::Outcome& outcome) {
     return QStringLiteral("%1: %2").arg(path, DescribeFileFailure(outcome));
+}
+
+QString FileNotReadMessage(const QString& path, const QString& reason) {
+    return QString::fromUtf8(texts::FileNotRead) + QLatin1Char('\n') + path + QLatin1Char('\n') +
+           reason;
 }
 
 bool ReplaceFileReporting(const QString& path, const QByteArray& bytes, QString* error) {

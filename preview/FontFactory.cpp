@@ -55,10 +55,18 @@ QString resolveFontFamily(const QString& faceName) {
     return kMincho;
 }
 
-FontMetrics::FontMetrics(const QString& family, double sizePoints, bool bold, bool italic)
-    : m_em(sizePoints * 20.0), m_height(measuredHeight(sizePoints)) {
-    m_raw = makeRawFont(family, m_em, bold, italic);
-    if (family != kMincho) m_fallback = makeRawFont(kMincho, m_em, false, italic);
+FontMetrics::FontMetrics(const QRawFont& face, const QRawFont& fallback, double sizePoints,
+                         bool bold, bool italic)
+    : m_raw(face),
+      m_fallback(fallback),
+      m_em(sizePoints * 20.0),
+      m_height(measuredHeight(sizePoints)) {
+    m_raw.setPixelSize(m_em);
+    if (m_fallback.isValid()) m_fallback.setPixelSize(m_em);
+    measureFace(bold, italic);
+}
+
+void FontMetrics::measureFace(bool bold, bool italic) {
     const double ascent = m_raw.ascent(), descent = m_raw.descent();
     m_baseline = ascent + descent > 0 ? m_em * ascent / (ascent + descent) : m_em * 0.86;
     m_syntheticBold = bold && m_raw.weight() < QFont::DemiBold;
@@ -121,25 +129,43 @@ double FontMetrics::width(const char16_t* text, std::size_t length) {
     return total;
 }
 
-FontMetrics& FontFactory::metrics(const FontSpec& font) {
+std::shared_ptr<FontMetrics> FontFactory::share(const FontSpec& font) {
     auto known = m_families.constFind(font.name);
     if (known == m_families.constEnd()) {
+        if (m_families.size() >= kMaxFaceNames) m_families.clear();
         known = m_families.insert(font.name, resolveFontFamily(font.name));
     }
-    const QString& family = known.value();
+    const QString family = known.value();
     std::string key = family.toStdString();
     key += '|';
     key += std::to_string(std::lround(font.size * 100.0));
     key += font.bold ? 'B' : '-';
     key += font.italic ? 'I' : '-';
-    auto it = m_cache.find(key);
-    if (it == m_cache.end()) {
-        it = m_cache
-                 .emplace(key,
-                          std::make_unique<FontMetrics>(family, font.size, font.bold, font.italic))
-                 .first;
+    if (const auto it = m_cache.find(key); it != m_cache.end()) {
+        m_used.splice(m_used.end(), m_used, it->second);
+        return it->second->second;
     }
-    return *it->second;
+    // The face's outline fonts, made once at a reference size.
+    const QString faceKey =
+        family + QLatin1Char(font.bold ? 'B' : '-') + QLatin1Char(font.italic ? 'I' : '-');
+    auto face = m_faces.find(faceKey);
+    if (face == m_faces.end()) {
+        constexpr double kReferenceEm = 200;
+        face = m_faces.insert(
+            faceKey, {makeRawFont(family, kReferenceEm, font.bold, font.italic),
+                      family != kMincho ? makeRawFont(kMincho, kReferenceEm, false, font.italic)
+                                        : QRawFont()});
+    }
+    auto metrics =
+        std::make_shared<FontMetrics>(face->first, face->second, font.size, font.bold, font.italic);
+    ++m_made;
+    if (m_cache.size() >= kCapacity) {
+        m_cache.erase(m_used.front().first);
+        m_used.pop_front();
+    }
+    m_used.emplace_back(key, metrics);
+    m_cache.emplace(std::move(key), std::prev(m_used.end()));
+    return metrics;
 }
 
 }  // namespace preview

@@ -9,12 +9,16 @@
 // one half. Advances come from the font's design metrics (no hinting) and are cached per
 // character, so measuring a character costs a table look-up after the first time.
 //
-// Owned by one PageControl (no program-wide cache); needs a QGuiApplication.
+// Owned by one PageControl (no program-wide cache); needs a QGuiApplication. The factory keeps
+// the metrics of the kCapacity fonts used last: a document that changes size and style ten
+// thousand times holds kCapacity of them, and a new size of a known face is a scaled copy of
+// that face's outline font rather than a new font from the font database.
 
 #include <QHash>
 #include <QRawFont>
 #include <QString>
 #include <array>
+#include <list>
 #include <memory>
 #include <unordered_map>
 
@@ -32,7 +36,10 @@ QString resolveFontFamily(const QString& faceName);
 // One font at one size and style, with its cached advances.
 class FontMetrics {
   public:
-    FontMetrics(const QString& family, double sizePoints, bool bold, bool italic);
+    // The face (and the IPAMincho fallback, invalid for IPAMincho itself) at sizePoints, from
+    // outline fonts of any size.
+    FontMetrics(const QRawFont& face, const QRawFont& fallback, double sizePoints, bool bold,
+                bool italic);
 
     // A glyph of the face, or of IPAMincho when the face has none for the character.
     struct Glyph {
@@ -58,6 +65,7 @@ class FontMetrics {
     double width(const char16_t* text, std::size_t length);
 
   private:
+    void measureFace(bool bold, bool italic);
     double computeAdvance(const QChar* chars, int count) const;
 
     QRawFont m_raw;
@@ -75,12 +83,27 @@ class FontMetrics {
 
 class FontFactory {
   public:
-    // The metrics of a font; the reference stays valid as long as the factory.
-    FontMetrics& metrics(const FontSpec& font);
+    static constexpr std::size_t kCapacity = 256;
+    static constexpr qsizetype kMaxFaceNames = 4096;
+
+    // The metrics of a font; the reference stays valid until kCapacity - 1 other fonts have
+    // been asked for (a caller that keeps metrics longer holds them by share()).
+    FontMetrics& metrics(const FontSpec& font) { return *share(font); }
+    std::shared_ptr<FontMetrics> share(const FontSpec& font);
+
+    // Metrics kept, and metrics made since the factory was made (for the cost tests).
+    std::size_t size() const { return m_cache.size(); }
+    std::size_t made() const { return m_made; }
 
   private:
+    using Entry = std::pair<std::string, std::shared_ptr<FontMetrics>>;
+    // Cache: least recently used first
     QHash<QString, QString> m_families;  // face name -> installed family
-    std::unordered_map<std::string, std::unique_ptr<FontMetrics>> m_cache;
+    std::list<Entry> m_used;
+    std::unordered_map<std::string, std::list<Entry>::iterator> m_cache;
+    // Outline fonts of each family and style, the sources of every size
+    QHash<QString, std::pair<QRawFont, QRawFont>> m_faces;
+    std::size_t m_made = 0;
 };
 
 }  // namespace preview

@@ -38,7 +38,7 @@ inline long long roundTwips(double value) {
 // The default font is made at once: the first font of a process also loads the font
 // database, which belongs to the start-up rather than to the first document.
 PageControl::PageControl() {
-    m_metrics = &m_fonts.metrics(m_font);
+    m_metrics = m_fonts.share(m_font);
 }
 PageControl::~PageControl() = default;
 
@@ -223,7 +223,7 @@ void PageControl::setFontItalic(bool on) {
 
 FontMetrics& PageControl::metricsOf(const FontSpec& font) const {
     if (&font == &m_font) {
-        if (!m_metrics) m_metrics = &m_fonts.metrics(m_font);
+        if (!m_metrics) m_metrics = m_fonts.share(m_font);
         return *m_metrics;
     }
     return m_fonts.metrics(font);
@@ -263,6 +263,9 @@ bool PageControl::reserve(std::size_t items, std::size_t textUnits) {
 
 double PageControl::recordText(const char16_t* text, std::size_t length, std::int32_t x,
                                std::int32_t y, const FontSpec& font, int angle, bool mayExtend) {
+    // Nothing more is recorded: nothing more is measured, and a text the model could not
+    // take is refused before it is measured.
+    if (m_full || !reserve(0, length)) return 0;
     FontMetrics& metrics = metricsOf(font);
     // Offsets of the characters from x, measured once.
     m_offsets.resize(length);
@@ -487,6 +490,7 @@ void PageControl::setPreviewPage(int page) {
     if (kept == m_previewPage) return;
     m_previewPage = kept;
     notifyDisplay();
+    raise(&PreviewControlEvents::onPreviewPageChanged);
 }
 
 // Files and devices --------------------------------------------------------------------------

@@ -200,7 +200,7 @@ class PageControl final : public PreviewControl {
 
     // Drawing state
     FontSpec m_font{QStringLiteral("ＭＳ 明朝"), 10.0};
-    mutable FontMetrics* m_metrics = nullptr;  // of m_font; null until needed
+    mutable std::shared_ptr<FontMetrics> m_metrics;  // of m_font; null until needed
     int m_fontSlot = -1;                       // index of m_font in the document; -1 unknown
     std::int32_t m_curX = 0, m_curY = 0;
     int m_angle = 0;

@@ -65,6 +65,7 @@ class PreviewControlEvents {
     virtual void onBeforeFooter() {}
     virtual void onEndDoc() {}
     virtual void onZoomChanged() {}
+    virtual void onPreviewPageChanged() {}
 };
 
 class PreviewControl {
@@ -150,7 +151,8 @@ class PreviewControl {
     virtual void setZoomStep(double percent) = 0;
     virtual double zoomStep() const = 0;
     virtual int previewPage() const = 0;        // 1-based page shown; 0 with no pages
-    virtual void setPreviewPage(int page) = 0;  // clamped to 1..pageCount
+    // Clamped to 1..pageCount; raises onPreviewPageChanged when the page shown changes.
+    virtual void setPreviewPage(int page) = 0;
     virtual int pageCount() const = 0;          // pages finished or begun
     virtual int currentPage() const = 0;        // number of the page being produced
 

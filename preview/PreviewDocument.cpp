@@ -6,6 +6,7 @@
 #include "foundation/SafeFile.h"
 #include "preview/FigureRenderer.h"
 #include "preview/FileFailure.h"
+#include "preview/PageModel.h"
 #include "preview/PrintFileLoader.h"
 #include "preview/RtfReader.h"
 #include "preview/StartUp.h"
@@ -26,7 +27,8 @@ QString readFailure(const safefile::ReadResult& read) {
 PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext context)
     : m_control(control),
       m_context(std::move(context)),
-      m_figureRenderer(std::make_unique<FigureRenderer>(control, m_context.programFolder)) {
+      m_figureRenderer(
+          std::make_unique<FigureRenderer>(control, m_context.programFolder, m_loadCache)) {
     m_control.setEvents(this);
     m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
         return renderer->DrawFigure(x, y, path);
@@ -70,6 +72,7 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
     m_control.setPaperSize(m_settings.paperSizeCode);
     m_control.setOrientation(m_settings.orientationCode);
     m_control.startDoc();
+    m_loadCache.clear();
 
     PrintFileLoader loader(*this, m_figureDrawer);
     loader.begin();
@@ -82,6 +85,10 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
+    // The headers and footers of the last page may be what filled the model.
+    if (read.ok() && (loader.stopped() || documentFull())) {
+        outcome.truncatedAtPage = m_control.pageCount();
+    }
     return outcome;
 }
 
@@ -98,17 +105,18 @@ void PreviewDocument::prepareFreeTextDocument() {
 
 LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
     prepareFreeTextDocument();
-    const safefile::ReadResult read =
-        safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
+    safefile::ReadResult read = safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
     m_control.startDoc();
     LoadOutcome outcome;
     if (read.ok()) {
         const RtfDocument document = ParseRtf(read.bytes);
+        std::string().swap(read.bytes);  // parsed: the file's bytes are not held during layout
         LayOutRtf(document, m_control);
     } else {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
+    if (m_control.capacityExceeded()) outcome.truncatedAtPage = m_control.pageCount();
     return outcome;
 }
 
@@ -131,6 +139,11 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
     m_control.refresh();
     m_printerDeviceName = m_control.device();
     return {};
+}
+
+bool PreviewDocument::documentFull() const {
+    return m_control.capacityExceeded() || m_loadCache.budgetExceeded() ||
+           m_outline.size() >= PageModelLimits::maxTags;
 }
 
 void PreviewDocument::addOutlineEntry(int level, const QString& heading) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "preview/HeaderFooter.h"
+#include "preview/LoadCache.h"
 #include "preview/PreviewControl.h"
 #include "preview/PreviewSettings.h"
 
@@ -40,10 +41,12 @@ struct OutlineHeading {
 };
 
 // The outcome of a load: ok, or the reason the file could not be read (already shown to no
-// one; the window words the message).
+// one; the window words the message); and when the document was more than the page model
+// holds, the page on which it was cut (0: laid out whole).
 struct LoadOutcome {
     bool ok = true;
     QString reason;
+    int truncatedAtPage = 0;
 };
 
 // What drawing one figure list gave: whether the list was read, and its paper height (mm).
@@ -93,6 +96,12 @@ class PreviewDocument final : public PreviewControlEvents {
     // level-1 entry is not made.
     void addOutlineEntry(int level, const QString& heading);
 
+    // Pictures and figure files of the last print-file load (cleared as each load starts).
+    LoadCache& loadCache() { return m_loadCache; }
+    // The document takes no more: the control's page model is full, the pictures would pass
+    // the load's pixel budget, or the outline holds as many entries as the model holds tags.
+    bool documentFull() const;
+
     // The figure renderer of the "FG" command: FigureRenderer over the control and the
     // program's folder unless replaced (an empty drawer draws no figures).
     void setFigureDrawer(FigureDrawer drawer) { m_figureDrawer = std::move(drawer); }
@@ -118,6 +127,7 @@ class PreviewDocument final : public PreviewControlEvents {
     QString m_printerDeviceName;
     int m_pageCounter = 0;
     LayoutCursor m_cursor;
+    LoadCache m_loadCache;
     std::unique_ptr<FigureRenderer> m_figureRenderer;
     FigureDrawer m_figureDrawer;
     std::vector<OutlineHeading> m_outline;

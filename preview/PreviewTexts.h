@@ -12,6 +12,10 @@ inline constexpr const char* LegalNotice =
     "Copyright (C) Halvoren. 本ソフトウェアの著作権はHalvorenに帰属します。";
 // A file the preview cannot read: the file's path and the reason follow on their own lines.
 inline constexpr const char* FileNotRead = "ﾌｧｲﾙを読み込めませんでした。";
+// A document more than the preview holds: the page it was cut at (%1) and the file's path
+// follow.
+inline constexpr const char* DocumentTruncated =
+    "文書が大きすぎるため、%1ﾍﾟｰｼﾞ目で打ち切りました。";
 
 // Tag of an outline heading: "%TOC|<level>|<heading>".
 inline constexpr const char* OutlineTagPrefix = "%TOC|";

@@ -1,5 +1,4 @@
 // The inline commands of the print file: a form feed or "?" and a two-letter code.
-#include <QFileInfo>
 #include <QImage>
 #include <cmath>
 
@@ -31,13 +30,6 @@ QString field(std::string_view line, std::size_t at, std::size_t first, std::siz
 double fieldNumber(const QString& text) {
     const double value = Val(text.toStdString());
     return std::isfinite(value) ? value : 0.0;
-}
-
-// A picture from a regular file only: a FIFO or device named in a print file must not block.
-QImage loadPicture(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile()) return {};
-    return QImage(path);
 }
 
 double twipsToMm(int twips) {
@@ -270,11 +262,11 @@ void PrintFileLoader::bitmap(std::string_view line, std::size_t at) {
     const int height = ToInt32HalfEven(fieldNumber(field(line, at, 16, 3))).value_or(0);
     if (width != 0) {
         m_lineHeightMm = height;
-        const QImage picture = loadPicture(file);
+        const QImage picture = m_doc.loadCache().picture(file);
         if (!picture.isNull())
             m_control.drawPicture(picture, x, y, MmToTwips(width), MmToTwips(height));
     } else {
-        const QImage picture = loadPicture(file);
+        const QImage picture = m_doc.loadCache().picture(file);
         if (!picture.isNull()) {
             m_control.drawPicture(picture, x, y);
             // Its own height at 96 dpi, as the picture box measures it.

@@ -1,9 +1,11 @@
 #include "preview/PrintFileLoader.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/Cp932.h"
 #include "foundation/Numeric.h"
+#include "preview/PageModel.h"
 
 namespace preview {
 
@@ -12,6 +14,18 @@ namespace {
 // The 22 placeholder capitals "АБВГДЕЁЖЗИЙКЛМНОПРСТУФ" (CP932 0x8440-0x8455) are printed in
 // the font that holds the system's own characters.
 constexpr const char* kPlaceholderFont = "QMX外字";
+
+// Characters of a line that go to the control as one text at most: a long line is laid out in
+// runs of this size, so the loader holds a few bytes per byte of the file.
+constexpr std::size_t kMaxRunUnits = 4096;
+
+// The cursor stops at the model's largest coordinate: a line of a hundred million characters
+// (or as many lines without a page break) cannot overflow it.
+int advanced(int position, int by) {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(position) + by,
+                                                  -PageModelLimits::maxCoordinate,
+                                                  PageModelLimits::maxCoordinate));
+}
 
 bool isPlaceholder(std::string_view bytes) {
     return bytes.size() == 2 && static_cast<unsigned char>(bytes[0]) == 0x84 &&
@@ -52,7 +66,7 @@ void PrintFileLoader::begin() {
 }
 
 void PrintFileLoader::layOutFile(std::string_view bytes) {
-    while (!bytes.empty()) {
+    while (!bytes.empty() && !m_stopped) {
         const std::size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -72,8 +86,11 @@ void PrintFileLoader::layOutLine(std::string_view line) {
     m_runAdvances.clear();
 
     std::size_t i = 0;
-    while (i < line.size()) {
-        if (execPrintCommand(line, i)) continue;
+    while (i < line.size() && !m_stopped) {
+        if (execPrintCommand(line, i)) {
+            m_stopped = m_doc.documentFull();
+            continue;
+        }
         const bool doubleByte = cp932::isDoubleByteAt(line, i);
         const std::size_t length = doubleByte ? 2 : 1;
         const int advance = advanceFor(doubleByte);
@@ -87,13 +104,19 @@ void PrintFileLoader::layOutLine(std::string_view line) {
             }
             m_runEnd = i + length;
             m_runAdvances.push_back(advance);
+            if (m_runAdvances.size() >= kMaxRunUnits) {
+                flushRun();
+                m_stopped = m_doc.documentFull();
+            }
         }
-        m_cursor.curX += advance;
+        m_cursor.curX = advanced(m_cursor.curX, advance);
         i += length;
     }
     flushRun();
+    m_stopped = m_stopped || m_doc.documentFull();
     m_control.setCurrentX(m_cursor.curX);
-    m_cursor.curY += m_lineHeightOverride ? MmToTwips(m_lineHeightMm) : m_lineAdvance;
+    m_cursor.curY =
+        advanced(m_cursor.curY, m_lineHeightOverride ? MmToTwips(m_lineHeightMm) : m_lineAdvance);
 }
 
 int PrintFileLoader::advanceFor(bool doubleByte) const {
@@ -105,6 +128,12 @@ int PrintFileLoader::advanceFor(bool doubleByte) const {
 
 void PrintFileLoader::flushRun() {
     if (m_runAdvances.empty()) return;
+    // A run that starts right of the paper (either way up) is not recorded: not decoded either.
+    const QSize paper = m_control.paperSizeTwips();
+    if (m_runX > std::max(paper.width(), paper.height())) {
+        m_runAdvances.clear();
+        return;
+    }
     const std::string_view bytes = m_runLine.substr(m_runBegin, m_runEnd - m_runBegin);
     m_control.setCurrentX(m_runX);
     QString text = decode(bytes);

@@ -10,7 +10,8 @@
 // The loader works on the file's CP932 bytes. A command is recognised at a form feed or at a
 // "?" followed by a known two-letter code (neither byte can be the second byte of a
 // double-byte character); anything else prints as text. A failing command (a missing figure
-// or bitmap file) ends only itself.
+// or bitmap file) ends only itself. Once the document is full (PreviewDocument::documentFull)
+// the loader stops: stopped() says so.
 
 #include <QString>
 #include <functional>
@@ -32,6 +33,9 @@ class PrintFileLoader {
     void layOutFile(std::string_view bytes);
     // Lays out one line (without its line end).
     void layOutLine(std::string_view line);
+
+    // The document was full: the rest of the file was not laid out.
+    bool stopped() const { return m_stopped; }
 
     // Grid metrics, for tests.
     int widePitch() const { return m_widePitch; }
@@ -76,6 +80,7 @@ class PrintFileLoader {
     std::size_t m_runBegin = 0, m_runEnd = 0;
     int m_runX = 0;
     std::vector<int> m_runAdvances;
+    bool m_stopped = false;
 };
 
 }  // namespace preview

@@ -68,7 +68,7 @@ class RtfLayout {
         m_lastFont = font;
         qsizetype i = 0;
         const QString& text = item.text;
-        while (i < text.size()) {
+        while (i < text.size() && !m_control.capacityExceeded()) {
             qsizetype j = i + 1;
             if (!isWide(text[i])) {
                 while (j < text.size() && !isWide(text[j]) && text[j - 1] != QLatin1Char(' ')) ++j;
@@ -138,7 +138,11 @@ class RtfLayout {
 
 void LayOutRtf(const RtfDocument& document, PreviewControl& control) {
     RtfLayout layout(control, control.font());
-    for (const RtfItem& item : document.items) layout.add(item);
+    // Once the page model is full nothing more is measured: the load ends there.
+    for (const RtfItem& item : document.items) {
+        if (control.capacityExceeded()) return;
+        layout.add(item);
+    }
     layout.finish();
 }
 

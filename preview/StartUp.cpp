@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "foundation/FileRoutines.h"
 #include "foundation/PrivateProfile.h"
+#include "foundation/UserFolder.h"
 #include "preview/PreviewSettings.h"
 #include "preview/PreviewTexts.h"
 
@@ -12,6 +12,7 @@ namespace preview {
 namespace {
 
 constexpr std::string_view kIniSwitch = "/INI=";
+constexpr std::string_view kUserFolderName = "Preview";
 
 // VB's Trim: blanks only.
 std::string_view trimBlanks(std::string_view text) {
@@ -103,7 +104,7 @@ StartUpPlan PlanStartUp(const ParsedCommandLine& commandLine, std::string_view l
         plan.iniPath = SettingsPathInFolder(commandLine.iniFolder);
     } else if (!localDataFolder.empty() && localDataFolder != "/") {
         plan.usesUserFolder = true;
-        plan.userFolder = std::string(localDataFolder) + "/Halvoren/Preview";
+        plan.userFolder = UserDataFolderPath(localDataFolder, kUserFolderName);
         plan.iniPath = SettingsPathInFolder(plan.userFolder);
     } else {
         plan.iniPath = SettingsPathInFolder(programFolder);
@@ -116,10 +117,8 @@ StartUpPlan PlanStartUp(const ParsedCommandLine& commandLine, std::string_view l
 StartUpPlan PrepareStartUp(const ParsedCommandLine& commandLine, std::string_view localDataFolder,
                            std::string_view programFolder) {
     StartUpPlan plan = PlanStartUp(commandLine, localDataFolder, programFolder);
-    if (plan.usesUserFolder) {
-        MakeFolder(std::string(localDataFolder) + "/Halvoren");
-        MakeFolder(plan.userFolder);
-    }
+    // A fresh account may lack the data folder itself: the folders are made with parents.
+    if (plan.usesUserFolder) EnsureUserDataFolderIn(localDataFolder, kUserFolderName);
     if (!FileExists(plan.iniPath)) CreateDefaultIniFile(plan.iniPath);
     return plan;
 }

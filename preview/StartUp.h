@@ -60,8 +60,8 @@ struct StartUpPlan {
 StartUpPlan PlanStartUp(const ParsedCommandLine& commandLine, std::string_view localDataFolder,
                         std::string_view programFolder);
 
-// The start before the window opens: plans the paths, creates the per-user folders when the
-// settings lie there (failures ignored) and writes the factory Preview.ini when there is no
+// The start before the window opens: plans the paths, creates the per-user folder with its
+// parents when the settings lie there (failures ignored) and writes the factory Preview.ini when there is no
 // file at the settings path (an existing one is never rewritten).
 StartUpPlan PrepareStartUp(const ParsedCommandLine& commandLine, std::string_view localDataFolder,
                            std::string_view programFolder);

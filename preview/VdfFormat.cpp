@@ -1,10 +1,16 @@
 #include "preview/VdfFormat.h"
 
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "preview/FileFailure.h"
 
@@ -43,12 +49,15 @@ class Writer {
     QByteArray m_out;
 };
 
-// Reads little-endian values; the first failure sticks and names what was being read.
+// Reads little-endian values from bytes in memory or from a file streamed a window at a time
+// (so a file is refused at its first fault without being read whole); the first failure
+// sticks and names what was being read. A pointer from raw() lives until the next read.
 class Reader {
   public:
     explicit Reader(const QByteArray& bytes)
         : m_data(reinterpret_cast<const unsigned char*>(bytes.constData())),
           m_size(std::size_t(bytes.size())) {}
+    Reader(int fd, std::size_t size) : m_size(size), m_fd(fd) {}
 
     bool ok() const { return m_error.isEmpty(); }
     const QString& error() const { return m_error; }
@@ -64,10 +73,20 @@ class Reader {
         if (n > remaining()) return fail(QStringLiteral("the file ends inside %1").arg(what));
         return true;
     }
-    const unsigned char* raw(std::size_t n, const char* what) {
+    // The next n bytes, without taking them.
+    const unsigned char* peek(std::size_t n, const char* what) {
+        static constexpr unsigned char kNothing[1] = {0};
         if (!take(n, what)) return nullptr;
-        const unsigned char* p = m_data + m_pos;
-        m_pos += n;
+        if (n == 0) return kNothing;
+        if (m_fd >= 0 && !fill(n)) {
+            fail(QStringLiteral("the file cannot be read inside %1").arg(what));
+            return nullptr;
+        }
+        return m_data + (m_pos - m_windowStart);
+    }
+    const unsigned char* raw(std::size_t n, const char* what) {
+        const unsigned char* p = peek(n, what);
+        if (p) m_pos += n;
         return p;
     }
     std::uint8_t u8(const char* what) {
@@ -114,10 +133,36 @@ class Reader {
     }
 
   private:
-    const unsigned char* m_data;
+    static constexpr std::size_t kWindow = 1 << 20;
+
+    // Makes the n bytes at m_pos available in the window, reading on from the file.
+    bool fill(std::size_t n) {
+        const std::size_t at = m_pos - m_windowStart;
+        const std::size_t have = m_window.size() - at;
+        if (have >= n) return true;
+        if (have > 0) std::memmove(m_window.data(), m_window.data() + at, have);
+        m_window.resize(std::min(std::max(n, kWindow), m_size - m_pos));
+        m_windowStart = m_pos;
+        std::size_t filled = have;
+        while (filled < m_window.size()) {
+            const ssize_t got = ::read(m_fd, m_window.data() + filled, m_window.size() - filled);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            filled += std::size_t(got);
+        }
+        m_window.resize(filled);
+        m_data = m_window.data();
+        return filled >= n;
+    }
+
+    const unsigned char* m_data = nullptr;
     std::size_t m_size;
     std::size_t m_pos = 0;
     QString m_error;
+    // Streaming: the window holds the file's bytes from m_windowStart on.
+    int m_fd = -1;
+    std::vector<unsigned char> m_window;
+    std::size_t m_windowStart = 0;
 };
 
 QByteArray encodePng(const QImage& image) {
@@ -129,14 +174,16 @@ QByteArray encodePng(const QImage& image) {
     return png;
 }
 
-bool decodePng(const unsigned char* data, std::size_t n, QImage& image) {
+// Decodes a PNG of at most `pixelBudget` pixels; the size is read from its header first.
+bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget, QImage& image) {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(n));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "PNG");
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxImageSide || size.height() > kMaxImageSide) {
+    if (!size.isValid() || size.width() > kMaxImageSide || size.height() > kMaxImageSide ||
+        std::size_t(size.width()) * std::size_t(size.height()) > pixelBudget) {
         return false;
     }
     reader.setAllocationLimit(2048);  // megabytes
@@ -311,10 +358,15 @@ QByteArray encodeVdf(const PageDocument& document) {
     return w.take();
 }
 
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
-    Reader r(bytes);
-    PageDocument doc;
-    Totals totals;
+namespace {
+
+struct Header {
+    std::uint32_t fonts = 0, images = 0, pages = 0;
+};
+
+// The magic, version and counts; the counts must fit in the `fileSize` bytes of the file.
+Header readHeader(Reader& r, std::size_t fileSize) {
+    Header h;
     const unsigned char* magic = r.raw(sizeof kVdfMagic, "the header");
     if (magic && std::memcmp(magic, kVdfMagic, sizeof kVdfMagic) != 0) {
         r.fail(QStringLiteral("not a VDF file"));
@@ -322,15 +374,24 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     const std::uint32_t version = r.u32("the header");
     if (r.ok() && version != kVdfVersion)
         r.fail(QStringLiteral("unknown VDF version %1").arg(version));
-    const std::uint32_t fonts = r.u32("the header");
-    const std::uint32_t images = r.u32("the header");
-    const std::uint32_t pages = r.u32("the header");
-    if (r.ok() && (fonts > PageModelLimits::maxFonts || images > PageModelLimits::maxImages ||
-                   pages > PageModelLimits::maxPages ||
-                   std::size_t(fonts) * 9 + std::size_t(images) * 4 + std::size_t(pages) * 25 >
-                       r.remaining())) {
+    h.fonts = r.u32("the header");
+    h.images = r.u32("the header");
+    h.pages = r.u32("the header");
+    if (r.ok() && (h.fonts > PageModelLimits::maxFonts || h.images > PageModelLimits::maxImages ||
+                   h.pages > PageModelLimits::maxPages ||
+                   kVdfHeaderBytes + std::size_t(h.fonts) * 9 + std::size_t(h.images) * 4 +
+                           std::size_t(h.pages) * 25 + sizeof kEndMark >
+                       fileSize)) {
         r.fail(QStringLiteral("impossible counts of fonts, images or pages"));
     }
+    return h;
+}
+
+bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error) {
+    PageDocument doc;
+    Totals totals;
+    const Header header = readHeader(r, size);
+    const std::uint32_t fonts = header.fonts, images = header.images, pages = header.pages;
     for (std::uint32_t i = 0; i < fonts && r.ok(); ++i) {
         FontSpec font;
         font.name = r.string("a font name", PageModelLimits::maxNameUnits);
@@ -347,18 +408,30 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     }
     for (std::uint32_t i = 0; i < images && r.ok(); ++i) {
         const std::uint32_t n = r.count("picture bytes", 1, r.remaining());
+        // The size in the PNG's header, before the picture's bytes are read: within the
+        // budget, and no more bytes than its pixels could take uncompressed (8 a pixel).
+        const unsigned char* head = r.peek(std::min<std::size_t>(n, 24), "a picture");
+        if (!head) break;
+        const auto be32 = [head](int at) {
+            return std::size_t(head[at]) << 24 | std::size_t(head[at + 1]) << 16 |
+                   std::size_t(head[at + 2]) << 8 | std::size_t(head[at + 3]);
+        };
+        const std::size_t pixels =
+            n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0 ? be32(16) * be32(20) : 0;
+        if (pixels == 0 || pixels > PageModelLimits::maxImagePixels - totals.pixels ||
+            n > 8 * pixels + (1 << 20)) {
+            r.fail(QStringLiteral("picture %1 is no PNG within the budgets").arg(i + 1));
+            break;
+        }
         const unsigned char* data = r.raw(n, "a picture");
         QImage image;
         if (!data) break;
-        if (!decodePng(data, n, image)) {
-            r.fail(QStringLiteral("picture %1 is not a readable PNG").arg(i + 1));
+        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, image)) {
+            r.fail(QStringLiteral("picture %1 is not a readable PNG within the pixel budget")
+                       .arg(i + 1));
             break;
         }
         totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
-        if (totals.pixels > PageModelLimits::maxImagePixels) {
-            r.fail(QStringLiteral("the pictures are too large"));
-            break;
-        }
         doc.images.push_back(std::move(image));
     }
     if (r.ok()) doc.pages.reserve(pages);
@@ -378,20 +451,32 @@ bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) 
     return true;
 }
 
+}  // namespace
+
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+    Reader r(bytes);
+    return decode(r, std::size_t(bytes.size()), document, error);
+}
+
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
     return ReplaceFileReporting(path, encodeVdf(document), error);
 }
 
 bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
-    const safefile::ReadResult read =
-        safefile::readRegularFile(QFile::encodeName(path).toStdString(), kVdfMaxFileBytes);
-    if (!read.ok()) {
-        if (error) *error = DescribeFileFailure(path, read);
+    safefile::Descriptor file;
+    std::uintmax_t size = 0;
+    const safefile::Outcome opened =
+        safefile::openRegularFile(QFile::encodeName(path).toStdString(), file, size);
+    if (!opened.ok() || size > kVdfMaxFileBytes) {
+        safefile::Outcome refused = opened;
+        if (opened.ok()) refused.status = safefile::Status::TooLarge;
+        if (error) *error = DescribeFileFailure(path, refused);
         return false;
     }
+    // Streamed: the header and counts are checked before the body is read.
+    Reader r(file.get(), std::size_t(size));
     QString reason;
-    if (!decodeVdf(QByteArray::fromRawData(read.bytes.data(), qsizetype(read.bytes.size())),
-                   document, &reason)) {
+    if (!decode(r, std::size_t(size), document, &reason)) {
         // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
         if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);
         return false;

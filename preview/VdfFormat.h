@@ -22,7 +22,10 @@
 //
 // Coordinates lie within +-PageModelLimits::maxCoordinate; indices name an existing font,
 // image or text range; counts and totals stay within PageModelLimits; nothing may follow
-// "VEND". A file that breaks any rule is refused as a whole.
+// "VEND". A file that breaks any rule is refused as a whole. A file is read as it is decoded,
+// so it is refused at its first fault (its header and counts first) without being read whole;
+// each picture's size is checked from its PNG header before its bytes are read and decoded
+// (all pictures together at most PageModelLimits::maxImagePixels).
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +37,8 @@ namespace preview {
 
 inline constexpr char kVdfMagic[8] = {'M', 'B', 'X', 'V', 'D', 'F', '\r', '\n'};
 inline constexpr std::uint32_t kVdfVersion = 1;
+// Magic, version and the three counts.
+inline constexpr std::size_t kVdfHeaderBytes = 24;
 // Largest file the reader takes.
 inline constexpr std::size_t kVdfMaxFileBytes = std::size_t(1) << 30;
 

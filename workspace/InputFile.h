@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/InputModel.h"
+#include "foundation/FileRoutines.h"
 
 namespace inputfile {
 constexpr int kErrOverflow = 6;
@@ -26,10 +27,10 @@ constexpr int kErrDiskNotReady = 71;
 constexpr int kErrAccess = 75;
 constexpr int kErrPathNotFound = 76;
 
-// Larger files are refused unread (a full file of 2 x 99 layers is a few tens of kilobytes).
-// The limit holds both ways: a model whose file would be larger is neither saved nor loaded
-// (error 7), so every file the program writes reads back.
-constexpr std::size_t kMaxFileBytes = 4u << 20;
+// Larger files are refused unread. The limit holds both ways: a model whose file would be
+// larger is neither saved nor loaded (error 7), so every file the program writes reads back;
+// the version probe reads up to the same limit.
+constexpr std::size_t kMaxFileBytes = kMaxInputFileBytes;
 }  // namespace inputfile
 
 enum class InputFileVersion { V100, V110 };

@@ -18,9 +18,6 @@ int main(int argc, char* argv[]) {
     preview::StartUpEnvironment environment;
     environment.localDataFolder = GetLocalAppDataFolder();
     environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
-    environment.versionMajor = PREVIEW_VERSION_MAJOR;
-    environment.versionMinor = PREVIEW_VERSION_MINOR;
-    environment.versionRevision = PREVIEW_VERSION_REVISION;
 
     const preview::ControlFactory makeControl = [] {
         auto control = std::make_unique<preview::PageControl>();

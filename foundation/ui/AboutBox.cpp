@@ -10,20 +10,13 @@
 #include <QVBoxLayout>
 
 #include "foundation/NumberFormat.h"
+#include "foundation/ProgramVersion.h"
 #include "foundation/WindowPlacement.h"
 
 namespace {
 
-struct ProgramVersion {
-    int major;
-    int minor;
-    int revision;
-    const char* buildDate;
-};
-
-ProgramVersion versionOf(AboutProgram program) {
-    return program == AboutProgram::Mibrox ? ProgramVersion{1, 5, 0, "(2013/07/13)"}
-                                           : ProgramVersion{3, 2, 0, "(2011/09/18)"};
+const program_version::ProgramVersion& versionOf(AboutProgram program) {
+    return program == AboutProgram::Mibrox ? program_version::Mibrox : program_version::Preview;
 }
 
 const char* const kCaption = "ﾊﾞｰｼﾞｮﾝ情報";
@@ -43,7 +36,7 @@ QString AboutProgramTitle(AboutProgram program) {
 }
 
 QString AboutVersionText(AboutProgram program) {
-    const ProgramVersion v = versionOf(program);
+    const program_version::ProgramVersion& v = versionOf(program);
     return QStringLiteral("Version %1.%2.").arg(v.major).arg(v.minor) +
            QString::fromStdString(FormatNumber(v.revision, "000")) + QString::fromUtf8(v.buildDate);
 }

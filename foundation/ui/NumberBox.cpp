@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QValidator>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/NumberFormat.h"
@@ -53,6 +54,16 @@ class NumberTextValidator final : public QValidator {
   private:
     NumberBoxPlaces m_places;
 };
+
+// Integer digits of the larger limit's magnitude; -1 when a limit is not a whole-number range
+// a box can hold (the default limits).
+int LimitDigits(double minimum, double maximum) {
+    const double widest = std::max(std::fabs(minimum), std::fabs(maximum));
+    if (!std::isfinite(widest) || widest >= 1e15) return -1;
+    int digits = 1;
+    for (double rest = std::floor(widest); rest >= 10; rest = std::floor(rest / 10)) ++digits;
+    return digits;
+}
 
 QString format(double value, const QString& pattern) {
     return QString::fromStdString(FormatNumber(value, pattern.toStdString()));
@@ -102,6 +113,17 @@ void NumberBox::setValue(std::optional<double> value) {
 void NumberBox::setLimits(double minimum, double maximum) {
     m_min = minimum;
     m_max = maximum;
+    applyTypingPlaces();
+}
+
+void NumberBox::applyTypingPlaces() {
+    // One integer digit beyond the limits' own can be typed, so that a value just outside
+    // them (100 in a 0..99 box) reaches the range check instead of losing a digit.
+    NumberBoxPlaces places = EditPatternPlaces(m_editPattern);
+    const int limitDigits = LimitDigits(m_min, m_max);
+    if (places.integers >= 0 && limitDigits >= 0)
+        places.integers = std::max(places.integers, limitDigits + 1);
+    static_cast<NumberTextValidator*>(m_validator)->setPlaces(places);
 }
 
 void NumberBox::setDisplayPattern(const QString& pattern) {
@@ -111,7 +133,7 @@ void NumberBox::setDisplayPattern(const QString& pattern) {
 
 void NumberBox::setEditPattern(const QString& pattern) {
     m_editPattern = pattern;
-    static_cast<NumberTextValidator*>(m_validator)->setPlaces(EditPatternPlaces(pattern));
+    applyTypingPlaces();
     showValue();
 }
 

@@ -6,7 +6,10 @@
 // display pattern, focused by the edit pattern (foundation/NumberFormat.h). Typed text is read
 // locale-independently ("." is the decimal point); keystrokes that cannot form a number, or
 // that would give more integer digits or decimals than the edit pattern has, are refused, so
-// a typed value is exactly what the box shows. A value set by code keeps its precision.
+// a typed value is exactly what the box shows. With limits set, the integer digits allowed
+// are at least one more than the wider limit has, so a value just outside the limits (100
+// in a 0..99 box) is taken and the leave check reports it. A value set by code keeps its
+// precision.
 //
 // Leave check: when the focus leaves the box by Tab, Backtab, a mouse click or a shortcut and
 // the value lies outside [minimum, maximum], the box beeps, shows the information box
@@ -79,6 +82,7 @@ class NumberBox : public QLineEdit {
 
   private:
     void showValue();
+    void applyTypingPlaces();
     void onTextEdited(const QString& text);
     void report();
 

@@ -14,7 +14,47 @@ namespace {
 // Pixels a title bar spends beside its text: icon, padding and up to three buttons.
 constexpr int kTitleBarAllowance = 160;
 
+// A box is as wide as its text, which left long titles (the range message of a box titled
+// with its caption, the file dialog's overwrite question) cut short: make room for the title
+// in the window manager's bold title font and its buttons. A spacer in the box's own layout
+// does it, because the box sizes itself to its layout when it is shown.
+void fitToTitle(QMessageBox& box) {
+    static const char* const kFittedWidth = "titleFitWidth";
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int width = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
+    if (box.property(kFittedWidth).toInt() >= width) return;
+    box.setProperty(kFittedWidth, width);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// Fits every message box of the application to its title as it is shown, also those that
+// Qt's own dialogs raise.
+class MessageBoxTitleFit final : public QObject {
+  public:
+    explicit MessageBoxTitleFit(QObject* parent) : QObject(parent) {
+        setObjectName(QStringLiteral("MessageBoxTitleFit"));
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* box = qobject_cast<QMessageBox*>(watched)) fitToTitle(*box);
+        }
+        return false;
+    }
+};
+
 }  // namespace
+
+QtUiServices::QtUiServices() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && app->findChild<QObject*>(QStringLiteral("MessageBoxTitleFit"),
+                                                   Qt::FindDirectChildrenOnly) == nullptr) {
+        app->installEventFilter(new MessageBoxTitleFit(app));
+    }
+}
 
 void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& title,
                          UiServices::Buttons buttons, UiServices::Icon icon) {
@@ -53,16 +93,7 @@ void ConfigureMessageBox(QMessageBox& box, const QString& text, const QString& t
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
-    // A box is as wide as its text, which left long titles (the range message of a box
-    // titled with its caption) cut short: make room for the title, the window manager's
-    // bold title font and its buttons.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        QFont bold = box.font();
-        bold.setBold(true);
-        const int width = QFontMetrics(bold).horizontalAdvance(title) + kTitleBarAllowance;
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    fitToTitle(box);
 }
 
 UiServices::Answer QtUiServices::message(QWidget* parent, const QString& text, const QString& title,

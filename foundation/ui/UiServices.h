@@ -43,8 +43,11 @@ class UiServices {
 };
 
 // The product implementation: QMessageBox, QApplication::beep, non-native QFileDialog.
+// The first one made sees to it that every message box of the application, Qt's own ones
+// included, is at least as wide as its title.
 class QtUiServices final : public UiServices {
   public:
+    QtUiServices();
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     void beep() override;

@@ -11,10 +11,12 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cmath>
 
 #include "foundation/NumberFormat.h"
 #include "foundation/PrivateProfile.h"
 #include "foundation/WindowPlacement.h"
+#include "preview/FileFailure.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/PreviewCommands.h"
 #include "preview/ui/PreviewToolbar.h"
@@ -63,7 +65,6 @@ frmPreview::frmPreview(PreviewControl& control, QWidget* view, UiServices& ui,
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         width = std::min(width, screen->availableGeometry().width());
     resize(width, 700);
-    m_splitter->setSizes({180, width - 180});
 }
 
 frmPreview::~frmPreview() = default;
@@ -80,6 +81,7 @@ void frmPreview::Form_Load() {
     m_control.setZoomMode(ZoomMode::Percentage);
     m_control.setZoom(100);
     show();
+    setOutlineShown(true);  // as the outline tool starts: pressed
     m_panels[0]->setText(qs(texts::HelpHint));
     m_panels[2]->setText(QLatin1Char(' ') + qs(texts::LegalNotice));
     LoadDocument();
@@ -92,12 +94,30 @@ void frmPreview::LoadDocument() {
     fillOutline();
     m_control.refresh();
     if (!outcome.ok) {
+        m_ui.message(this, FileNotReadMessage(UsrPreviewFile, outcome.reason),
+                     qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
+    } else if (outcome.truncatedAtPage > 0) {
         m_ui.message(this,
-                     qs(texts::FileNotRead) + QLatin1Char('\n') + UsrPreviewFile +
-                         QLatin1Char('\n') + outcome.reason,
+                     qs(texts::DocumentTruncated).arg(outcome.truncatedAtPage) + QLatin1Char('\n') +
+                         UsrPreviewFile,
                      qs(texts::ProgramTitle), UiServices::Buttons::Ok, UiServices::Icon::Warning);
     }
     emit documentLoaded();
+}
+
+void frmPreview::setOutlineShown(bool shown) {
+    QWidget* pane = m_splitter->widget(0);
+    int total = 0;
+    for (int size : m_splitter->sizes()) total += size;
+    if (total <= 0) total = m_splitter->width();
+    if (shown) {
+        pane->show();
+        const int width = static_cast<int>(std::lround(0.2 * this->width()));
+        m_splitter->setSizes({width, std::max(0, total - width)});
+    } else {
+        m_splitter->setSizes({0, total});
+        pane->hide();
+    }
 }
 
 void frmPreview::fillOutline() {

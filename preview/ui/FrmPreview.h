@@ -46,6 +46,8 @@ class frmPreview : public QMainWindow {
     void Form_Unload();
     // Builds the document again by the file's kind (the Update tool).
     void LoadDocument();
+    // Shows the outline pane at a fifth of the window's width, or hides it.
+    void setOutlineShown(bool shown);
 
     PreviewDocument& document() { return *m_document; }
     QTreeWidget* outlineTree() const { return m_tree; }

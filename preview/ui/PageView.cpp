@@ -16,7 +16,8 @@ PageView::PageView(PageControl& control, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(true);
     QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    // The mid-grey around the pages; the viewport paints its background role (Base).
+    palette.setColor(viewport()->backgroundRole(), QColor(128, 128, 128));
     viewport()->setPalette(palette);
     m_control.setView(this);
     relayout();

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QSplitter>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "pagesetup/CWordReport.h"
 #include "pagesetup/ExportOptionForms.h"
 #include "pagesetup/PageSetupForm.h"
+#include "preview/FileFailure.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewTexts.h"
 #include "preview/ui/FrmPreview.h"
@@ -77,7 +77,8 @@ bool ExportPdfDocument(PreviewControl& control, const QString& path, const CInpP
     return control.exportPdf(path, PdfOptionsFor(option), error);
 }
 
-// Passes every control event on to the document and tells the commands of a zoom change.
+// Passes every control event on to the document and tells the commands of a zoom or page
+// change.
 class PreviewCommands::EventRelay final : public PreviewControlEvents {
   public:
     EventRelay(PreviewControlEvents& target, PreviewCommands& commands)
@@ -89,6 +90,11 @@ class PreviewCommands::EventRelay final : public PreviewControlEvents {
     void onZoomChanged() override {
         m_target.onZoomChanged();
         m_commands.VSPrinter1_ZoomChanged();
+    }
+    // Every change of the page shown (toolbar, outline, paging keys, thumbnail click).
+    void onPreviewPageChanged() override {
+        m_target.onPreviewPageChanged();
+        m_commands.UpdatePageIndicator();
     }
 
   private:
@@ -160,7 +166,7 @@ PreviewCommands::~PreviewCommands() {
 void PreviewCommands::SSActiveToolBars1_ToolClick(const QString& id) {
     using namespace tool_ids;
     if (is(id, TOC)) {
-        showOutline(m_toolbar.tool(id)->isChecked());
+        m_window.setOutlineShown(m_toolbar.tool(id)->isChecked());
     } else if (is(id, Print)) {
         printDocument();
     } else if (is(id, PageSetup)) {
@@ -242,23 +248,6 @@ void PreviewCommands::TreeView1_NodeClick(QTreeWidgetItem* node) {
     goToPage(outline[index].page);
 }
 
-void PreviewCommands::showOutline(bool shown) {
-    QSplitter* splitter = m_window.splitter();
-    QWidget* pane = splitter->widget(0);
-    const QList<int> sizes = splitter->sizes();
-    int total = 0;
-    for (int size : sizes) total += size;
-    if (total <= 0) total = splitter->width();
-    if (shown) {
-        pane->show();
-        const int width = static_cast<int>(std::lround(0.2 * m_window.width()));
-        splitter->setSizes({width, std::max(0, total - width)});
-    } else {
-        splitter->setSizes({0, total});
-        pane->hide();
-    }
-}
-
 void PreviewCommands::printDocument() {
     QString error;
     if (m_control.print(true, &error) || error.isEmpty()) return;  // printed, or cancelled
@@ -279,8 +268,7 @@ void PreviewCommands::updateDocument() {
     file.close();
     if (!reason.isEmpty()) {
         m_ui.beep();
-        tell(qs(texts::FileNotRead) + QLatin1Char('\n') + path + QLatin1Char('\n') + reason +
-             QLatin1Char('\n') + qs(command_texts::PagesKept));
+        tell(FileNotReadMessage(path, reason) + QLatin1Char('\n') + qs(command_texts::PagesKept));
         return;
     }
     m_window.LoadDocument();

@@ -84,7 +84,6 @@ class PreviewCommands : public QObject {
   private:
     class EventRelay;
 
-    void showOutline(bool shown);
     void printDocument();
     void updateDocument();
     void exportPdf();

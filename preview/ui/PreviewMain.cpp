@@ -1,5 +1,6 @@
 #include "preview/ui/PreviewMain.h"
 
+#include "foundation/ProgramVersion.h"
 #include "preview/PreviewTexts.h"
 #include "preview/StartUp.h"
 
@@ -32,8 +33,9 @@ PreviewProgram Main(const std::string& commandLine, const StartUpEnvironment& en
     program.control = std::move(made.control);
     program.window = std::make_unique<frmPreview>(*program.control, made.view, ui, context);
     frmPreview& window = *program.window;
-    window.UsrCaption = QString::fromStdString(PreviewCaption(
-        environment.versionMajor, environment.versionMinor, environment.versionRevision));
+    window.UsrCaption = QString::fromStdString(PreviewCaption(program_version::Preview.major,
+                                                              program_version::Preview.minor,
+                                                              program_version::Preview.revision));
     window.UsrPreviewFile = QString::fromStdString(plan.printFilePath);
     window.UsrHelpContextID = 3010;
     window.Form_Load();

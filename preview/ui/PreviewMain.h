@@ -18,7 +18,6 @@ namespace preview {
 struct StartUpEnvironment {
     std::string localDataFolder;  // the user's data folder; empty when unknown
     std::string programFolder;    // the executable's folder
-    int versionMajor = 1, versionMinor = 0, versionRevision = 0;
     const Clock* clock = nullptr;  // null: the system clock
 };
 

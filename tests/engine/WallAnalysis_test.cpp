@@ -367,13 +367,24 @@ INSTANTIATE_TEST_SUITE_P(
                           "pitchNegative", [](Conditions& c) { c.pitch = -0.5; }, false),
                       With(
                           "tieAboveTop", [](Conditions& c) { c.tie = 3.001; }, false),
-                      // Merely outside the form's ranges: still analysed.
+                      // Outside a range the form checks, as only a file can be: an E of
+                      // 1e-300 gave deflections of 300 digits.
                       With(
-                          "youngBelowFormRange", [](Conditions& c) { c.young = 5000; }, true),
+                          "youngFarBelowFormRange", [](Conditions& c) { c.young = 1e-300; }, false),
+                      With(
+                          "youngBelowFormRange", [](Conditions& c) { c.young = 9999.5; }, false),
+                      With(
+                          "designBelowFormRange", [](Conditions& c) { c.design = -1000; }, false),
+                      With(
+                          "pitchAboveFormRange", [](Conditions& c) { c.pitch = 1.5; }, false),
+                      // At the limits, below the pitch's (more rows only) or in a box the
+                      // form does not check: analysed.
+                      With(
+                          "youngAtFormLimit", [](Conditions& c) { c.young = 10000; }, true),
+                      With(
+                          "pitchBelowFormRange", [](Conditions& c) { c.pitch = 0.05; }, true),
                       With(
                           "factorAboveFormRange", [](Conditions& c) { c.factor = 3.0; }, true),
-                      With(
-                          "pitchAboveFormRange", [](Conditions& c) { c.pitch = 1.5; }, true),
                       With(
                           "tieAtTop", [](Conditions& c) { c.tie = 3.0; }, true)),
     [](const auto& info) { return std::string(info.param.name); });

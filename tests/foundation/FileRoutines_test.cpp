@@ -10,6 +10,7 @@
 #include "foundation/System.h"
 #include "foundation/TempFile.h"
 #include "foundation/UserFolder.h"
+#include "tests/foundation/ChildProcess.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace {
@@ -180,6 +181,39 @@ TEST(UserFolder, FollowsTheDataHomeAndNeverTheRoot) {
         EnvironmentOverride home("HOME", std::nullopt);
         EnvironmentOverride xdg("XDG_DATA_HOME", dir.path() + "/data/");
         EXPECT_EQ(GetLocalAppDataFolder(), dir.path() + "/data");
+    }
+}
+
+// A Mibrox.ini beside the program that may be written, in a folder that may not (an
+// administrator's set-up), was dropped for an empty one in the per-user folder.
+TEST(UserFolder, settingsBesideTheProgramStayWhereverTheyCanBeWritten) {
+    struct Case {
+        mode_t mode;       // of the file beside the program, holding "[A]"
+        const char* own;   // the per-user file before, "" when there is none
+        const char* used;  // "program" or "user"
+        const char* ownAfter;
+    } const cases[] = {{0666, "", "program", ""},      // a per-user file begins as a copy of the
+                       {0444, "", "user", "[A]"},      // file beside the program, but none is
+                       {0444, "[B]", "user", "[B]"}};  // replaced
+    for (const Case& c : cases) {
+        ScratchFolder dir;
+        const std::string program = dir.file("program"), user = dir.file("user");
+        fs::create_directories(user);
+        fs::create_directories(program);
+        ScratchFolder::write(program + "/Mibrox.ini", "[A]");
+        if (*c.own) ScratchFolder::write(user + "/Mibrox.ini", c.own);
+        fs::permissions(program + "/Mibrox.ini", fs::perms(c.mode));
+        fs::permissions(dir.path(), fs::perms(0755));
+        fs::permissions(program, fs::perms(0555));
+        fs::permissions(user, fs::perms::all);
+        const int rc = InChild([&]() -> int {
+            if (!DropRoot()) return kChildSkipped;
+            return SettingsFilePath(program, user, "Mibrox.ini") ==
+                   dir.file(c.used) + "/Mibrox.ini";
+        });
+        if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
+        EXPECT_EQ(rc, 1) << c.mode;
+        EXPECT_EQ(ScratchFolder::read(user + "/Mibrox.ini"), c.ownAfter);
     }
 }
 

@@ -4,7 +4,10 @@
 
 #include "foundation/SafeFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/foundation/ChildProcess.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace {
@@ -99,6 +103,72 @@ TEST(SafeFile, savingOverAReadOnlyFileFails) {
     EXPECT_EQ(outcome.err, EACCES);
     EXPECT_EQ(ScratchFolder::read(target), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// The in-place rewrite (a writable file in a folder that is not) cut the old file before it
+// knew that the new one fits: a full disk left a broken file.
+TEST(SafeFile, inPlaceRewriteOnAFullDiskKeepsTheOldFile) {
+    ScratchFolder dir;
+    const std::string target = dir.file("a.pdf");
+    const int rc = InChild([&] {
+        const bool tmpfs = MountPrivateTmpfs(dir.path(), "size=256k");
+        ScratchFolder::write(target, "old");
+        rlimit limit{4096, 4096};  // else an injected failure: the file-size limit
+        if (tmpfs) {
+            ScratchFolder::write(dir.file("filler"), std::string(200 * 1024, 'f'));
+        } else if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit)) {
+            return 2;
+        }
+        if (::chmod(target.c_str(), 0666) != 0 || ::chmod(dir.path().c_str(), 0555) != 0) return 3;
+        if (!DropRoot()) return kChildSkipped;
+        const auto outcome = safefile::replaceFile(target, std::string(128 * 1024, 'n'));
+        const bool ok =
+            outcome.err == (tmpfs ? ENOSPC : EFBIG) && ScratchFolder::read(target) == "old";
+        return ok ? 0 : 1;
+    });
+    if (rc == kChildSkipped) GTEST_SKIP() << "cannot give up root here";
+    EXPECT_EQ(rc, 0);
+}
+
+// Replacing a file on a read-only mount said "access denied"; only a new file there got the
+// real reason.
+TEST(SafeFile, readOnlyMountIsTheReasonForOldAndNewFiles) {
+    ScratchFolder dir;
+    const int rc = InChild([&] {
+        if (!MountPrivateTmpfs(dir.path(), "size=64k")) return kChildSkipped;
+        ScratchFolder::write(dir.file("old.mbw"), "old");
+        if (::mount(nullptr, dir.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+            return kChildSkipped;
+        }
+        return safefile::replaceFile(dir.file("old.mbw"), "new").err == EROFS &&
+                       safefile::replaceFile(dir.file("new.mbw"), "new").err == EROFS
+                   ? 0
+                   : 1;
+    });
+    if (rc == kChildSkipped) GTEST_SKIP() << "no private mounts here";
+    EXPECT_EQ(rc, 0);
+}
+
+// A save killed between naming and renaming its temporary file left it beside the target for
+// ever; the next write there removes such files of ours once no writer holds them.
+TEST(SafeFile, nextWriteRemovesTemporaryFilesThatKilledSavesLeft) {
+    ScratchFolder dir;
+    const char* const names[] = {".~0123ABCD.tmp",   // left by a killed save: removed
+                                 ".~4567CDEF.tmp",   // held by its writer
+                                 ".~89ABCDEF.tmp",   // too young: its writer may be at work
+                                 ".~0123abcd.tmp"};  // not our pattern
+    for (const char* name : names) {
+        ScratchFolder::write(dir.file(name), "left");
+        const std::time_t when = ::time(nullptr) - (name[3] == '9' ? 10 : 120);
+        const timespec times[2] = {{when, 0}, {when, 0}};
+        ::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0);
+    }
+    const safefile::Descriptor held(::open(dir.file(names[1]).c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
+    ASSERT_TRUE(safefile::replaceFile(dir.file("a.mbw"), "new").ok());
+    for (const char* name : names) {
+        EXPECT_EQ(std::filesystem::exists(dir.file(name)), name != names[0]) << name;
+    }
 }
 
 }  // namespace

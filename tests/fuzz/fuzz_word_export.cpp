@@ -1,9 +1,13 @@
 // Fuzzes the Word export's reading of a print file: any bytes as the print file, typed into a
-// .docx that is built in full and then refused by its target (not a regular file).
+// .docx that is built in full and then refused by its target (not a regular file). The main
+// part, word/document.xml, must be well-formed XML whatever the print file held.
 #include <unistd.h>
 
+#include <QXmlStreamReader>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "foundation/SafeFile.h"
@@ -38,5 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              });
     report.Run(QString::fromStdString(path));
     ::unlink(path.c_str());
+    QXmlStreamReader xml(document.documentXml());
+    while (!xml.atEnd()) xml.readNext();
+    if (xml.hasError()) {
+        std::fprintf(stderr, "document.xml: %s at line %lld\n", qPrintable(xml.errorString()),
+                     static_cast<long long>(xml.lineNumber()));
+        std::abort();
+    }
     return 0;
 }

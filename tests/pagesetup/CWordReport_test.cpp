@@ -146,6 +146,20 @@ const BitmapCase kBitmapCases[] = {
 INSTANTIATE_TEST_SUITE_P(Export, CWordReportBitmaps, testing::ValuesIn(kBitmapCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CWordReport, aBitmapOrFigureNamedOnEveryLineIsDecodedOrDrawnOnce) {
+    Export e;
+    QImage image(10, 5, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(e.folder.file("pic.png"))));
+    std::string lines;
+    for (int i = 0; i < 20; ++i)
+        lines += "?BM;000;000;000;000;%TMPDIR%/pic.png\r\n?FG;000;000;/fig\r\n?FG;000;000;/x\r\n";
+    EXPECT_TRUE(e.run(lines));
+    EXPECT_EQ(e.doc.calls.filter("inline").size(), 40);
+    EXPECT_EQ(e.doc.pictureKeys.size(), 2u);  // one decoded bitmap, one drawn figure
+    EXPECT_EQ(e.figures, (QStringList{"/fig", "/x"}));
+}
+
 TEST(CWordReport, MissingBitmapShowsTheErrorAndHandsOverWhatWasTyped) {
     Export e;
     EXPECT_FALSE(e.run("a\r\n?BM;000;000;000;000;%TMPDIR%/none.png\r\nb"));
@@ -156,12 +170,16 @@ TEST(CWordReport, MissingBitmapShowsTheErrorAndHandsOverWhatWasTyped) {
     EXPECT_EQ(e.ui.messages[0].icon, UiServices::Icon::Critical);
 }
 
-TEST(CWordReport, MissingPrintFileShowsTheErrorAndHandsOverTheEmptyDocument) {
+// A gone print file asked the user to call the vendor and then opened an empty document.
+TEST(CWordReport, MissingPrintFileShowsTheFileMessageAndOpensNothing) {
     Export e;
     EXPECT_FALSE(e.run("", false));
-    EXPECT_EQ(e.calls(), kSetup + "finish");
+    EXPECT_TRUE(e.doc.calls.isEmpty());
     ASSERT_EQ(e.ui.messages.size(), 1u);
-    EXPECT_EQ(e.ui.messages[0].text, QString::fromUtf8(texts::ExportFailed));
+    EXPECT_EQ(e.ui.messages[0].text, "ﾌｧｲﾙを読み込めませんでした。\n" +
+                                         QString::fromStdString(e.folder.file("print.txt")) +
+                                         "\nﾌｧｲﾙまたはﾌｫﾙﾀﾞが見つかりません");
+    EXPECT_EQ(e.ui.messages[0].icon, UiServices::Icon::Warning);
 }
 
 TEST(CWordReport, RefusedPictureEndsTheTyping) {

@@ -163,6 +163,14 @@ TEST(DocxDocument, PicturesArePngAt96DpiWithUniqueIds) {
     EXPECT_TRUE(parts.at("word/_rels/document.xml.rels").contains("Target=\"media/image2.png\""));
 }
 
+TEST(DocxDocument, aPicturePlacedAgainIsStoredOnce) {
+    DocxDocument doc(nullptr);
+    const QImage picture = Picture(8, 8);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(doc.insertInlinePicture(picture, {6, 6}));
+    EXPECT_EQ(Body(doc).count("r:embed=\"rIdImage1\""), 3);
+    EXPECT_EQ(Unzip(doc.package()).count("word/media/image2.png"), 0u);
+}
+
 TEST(DocxDocument, PackageHoldsEveryPartAndTheView) {
     DocxDocument doc(nullptr);
     doc.setViewType(1);

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -272,18 +273,36 @@ class PageSetupFormTest : public QObject {
         QVERIFY(!form->isVisible());
     }
 
+    // A digit beyond the edit pattern was dropped silently (100 became 10, -10000 -1000).
+    void leavingABoxOutOfRangeKeepsTheFocus_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("margin -5") << "numYohaku1" << 0 << "-5" << "入力範囲：0 ～ 99";
+        QTest::newRow("margin 100") << "numYohaku1" << 0 << "100" << "入力範囲：0 ～ 99";
+        QTest::newRow("position 1000") << "numHeaderMargin" << 1 << "1000" << "入力範囲：0 ～ 999";
+        QTest::newRow("first page -10000") << "numPage" << 1 << "-10000"
+                                           << "入力範囲：-9999 ～ 9999";
+    }
     void leavingABoxOutOfRangeKeepsTheFocus() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
         Fixture f;
         auto form = f.open();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        NumberBox* bottom = form->numYohaku[1];
-        bottom->setFocus();
-        bottom->selectAll();
-        QTest::keyClicks(bottom, QStringLiteral("-5"));
-        QTest::keyClick(bottom, Qt::Key_Tab);
+        if (!form->chkHeader->isChecked()) form->chkHeader->click();
+        QFETCH(int, page);
+        form->TabStrip1->setCurrentIndex(page);
+        auto* number = form->findChild<NumberBox*>(box);
+        number->setFocus();
+        number->selectAll();
+        QTest::keyClicks(number, typed);
+        QCOMPARE(number->text(), typed);
+        QTest::keyClick(number, Qt::Key_Tab);
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
-        QCOMPARE(f.ui.messages[0].text, QStringLiteral("入力範囲：0 ～ 99"));
-        QVERIFY(bottom->hasFocus());
+        QTEST(f.ui.messages[0].text, "message");
+        QVERIFY(number->hasFocus());
     }
 
     void fontEditorSwitchesBetweenTheTwoSlots() {
@@ -311,6 +330,18 @@ class PageSetupFormTest : public QObject {
             "FontName=DejaVu Sans\nFontSize=10.0\nFontBold=0\nFontItalic=1\nFontUnderLine=0\n")));
         QVERIFY(written.contains(QStringLiteral(
             "FontName=No Such Font\nFontSize=12.5\nFontBold=0\nFontItalic=0\nFontUnderLine=1\n")));
+    }
+
+    // Foundry names ("C059 [urw]") were offered and then named in the Word document.
+    void fontListsNameEachFamilyOnceWithoutItsFoundry() {
+        QCOMPARE(ScreenFontNames({"C059 [urw]", "C059 [UKWN]", "D050000L [URW ]", "@MS Gothic",
+                                  "", "IPAMincho"}),
+                 QStringList({"C059", "D050000L", "IPAMincho"}));
+        Fixture f;
+        auto form = f.open();
+        QStringList listed;
+        for (int i = 0; i < form->cboHFont->count(); ++i) listed << form->cboHFont->itemText(i);
+        QCOMPARE(listed.filter(QRegularExpression("\\[")), QStringList());
     }
 
     void sampleShowsJapaneseTextForAJapaneseFont() {

@@ -16,6 +16,8 @@ class RecordingWordDocument final : public word::WordDocument {
   public:
     QStringList calls;
     std::set<QString> refuse;  // operation names to refuse ("inline", "floating", "style")
+    // QImage::cacheKey of every picture placed
+    std::set<qint64> pictureKeys;
     bool finishResult = true;
     int finishCount = 0;
 
@@ -61,6 +63,7 @@ class RecordingWordDocument final : public word::WordDocument {
     }
     void newParagraph() override { calls << "para"; }
     bool insertInlinePicture(const QImage& img, QSizeF s) override {
+        pictureKeys.insert(img.cacheKey());
         calls << QString("inline %1x%2 %3x%4")
                      .arg(img.width())
                      .arg(img.height())
@@ -69,6 +72,7 @@ class RecordingWordDocument final : public word::WordDocument {
         return !refuse.count("inline");
     }
     bool insertFloatingPicture(const QImage& img, QSizeF s, double left) override {
+        pictureKeys.insert(img.cacheKey());
         calls << QString("floating %1x%2 %3x%4 at %5")
                      .arg(img.width())
                      .arg(img.height())

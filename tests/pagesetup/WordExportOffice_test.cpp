@@ -1,5 +1,5 @@
 // End to end: the export of a print file with the two reports, opened by LibreOffice (converted to
-// PDF with its own profile folder and the font alias file) and checked with the poppler tools.
+// PDF with its own profile folder and the system's fonts) and checked with the poppler tools.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 #include "WordFixtures.h"
 #include "pagesetup/CWordReport.h"
@@ -66,6 +68,29 @@ QStringList ReportLines(const std::string& reports) {
     return lines;
 }
 
+// The right edge of each text line of the PDF, by page and line, with the line's words joined.
+struct PdfLine {
+    QString text;
+    double right = 0;
+};
+std::vector<PdfLine> PdfLines(const QString& pdf) {
+    const QString html = RunTool("pdftotext", {"-bbox", "-enc", "UTF-8", pdf, "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    std::vector<PdfLine> lines;
+    for (const QString& page : html.split("<page ")) {
+        std::map<long, PdfLine> byTop;
+        for (auto it = word.globalMatch(page); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            PdfLine& line = byTop[std::lround(m.captured(1).toDouble() * 2)];
+            line.text += m.captured(3);
+            line.right = std::max(line.right, m.captured(2).toDouble());
+        }
+        for (auto& [top, line] : byTop) lines.push_back(line);
+    }
+    return lines;
+}
+
 // The hand-made print file (three pages, the third landscape), back to portrait, then the
 // conditions and results reports as the print menu joins them.
 TEST(WordExportOffice, PrintFileOpensWithItsPagesTextAndFigures) {
@@ -92,13 +117,9 @@ TEST(WordExportOffice, PrintFileOpensWithItsPagesTextAndFigures) {
     ASSERT_TRUE(
         exportWordToFile({dir + "/Preview.ini", dir, dir + "/app"}, dir + "/print.txt", docx));
 
-    ScratchFolder::write(folder.file("fonts.conf"),
-                         "<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">"
-                         "<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf"
-                         "</include><include>" MIBROX_SOURCE_DIR
-                         "/packaging/fontconfig/65-mibrox-japanese.conf</include></fontconfig>");
+    // The system's fontconfig, as the user's word processor has it: scripts/setup.sh (run by
+    // run.sh and test.sh) puts the font alias file in place.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("FONTCONFIG_FILE", dir + "/fonts.conf");
     env.insert("HOME", dir);
     RunTool("soffice",
             {"-env:UserInstallation=file://" + dir + "/profile", "--headless", "--norestore",
@@ -149,7 +170,19 @@ TEST(WordExportOffice, PrintFileOpensWithItsPagesTextAndFigures) {
     EXPECT_EQ(images.size(), 6) << images.join('\n').toStdString();
 
     // The Mincho face named in the document is drawn with the IPA font of the alias file.
-    EXPECT_TRUE(RunTool("pdffonts", {pdf}).contains("IPAMincho"));
+    EXPECT_TRUE(RunTool("pdffonts", {pdf}).contains("IPAMincho"))
+        << "no font alias: run scripts/setup.sh";
+
+    // Table columns line up: a heading row with full-width text ends at the same x as the rule
+    // and the data row below it (Latin letters and blanks in another font drifted by mm).
+    const std::vector<PdfLine> lines = PdfLines(pdf);
+    const auto heading = std::find_if(lines.begin(), lines.end(), [](const PdfLine& line) {
+        return line.text.contains(QString::fromUtf8("|層|標高・層厚|荷重"));
+    });
+    ASSERT_GE(lines.end() - heading, 3);
+    EXPECT_TRUE(heading[2].text.startsWith("||+3.000|")) << heading[2].text.toStdString();
+    for (int below : {1, 2})
+        EXPECT_NEAR(heading[below].right, heading->right, 0.5) << "no font alias: run setup.sh";
 }
 
 }  // namespace

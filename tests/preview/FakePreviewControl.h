@@ -57,16 +57,19 @@ class FakePreviewControl : public PreviewControl {
         pictures.clear();
         tags.clear();
         m_inDoc = false;
+        full = false;
     }
     bool startDoc() override {
         log << "startDoc";
         pages.clear();
+        full = false;
         beginPage();
         m_inDoc = true;
         return true;
     }
     bool newPage() override {
         log << "newPage";
+        if (maxPages > 0 && pageCount() >= maxPages) return !(full = true);
         finishPage();
         beginPage();
         return true;
@@ -167,6 +170,7 @@ class FakePreviewControl : public PreviewControl {
     int previewPage() const override { return pages.empty() ? 0 : 1; }
     void setPreviewPage(int) override {}
     int pageCount() const override { return static_cast<int>(pages.size()); }
+    bool capacityExceeded() const override { return full; }
     int currentPage() const override { return static_cast<int>(pages.size()); }
     bool saveDocument(const QString&, QString*) override { return false; }
     bool loadDocument(const QString& path, QString* error) override {
@@ -193,6 +197,8 @@ class FakePreviewControl : public PreviewControl {
     int fillStyle = 0;
     int penChanges = 0;
     mutable int measureCount = 0;
+    int maxPages = 0;  // pages the control takes; 0 no limit
+    bool full = false;
 
   private:
     void beginPage() {

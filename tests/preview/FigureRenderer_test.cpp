@@ -14,7 +14,7 @@ namespace {
 
 class FigureTest : public ::testing::Test {
   protected:
-    FigureTest() : renderer(control, QString::fromStdString(dir.path())) {
+    FigureTest() : renderer(control, QString::fromStdString(dir.path()), files) {
         ScratchFolder::write(dir.file("LINE_PRN.DEF"),
                              cp932::fromUtf8("\"線種\"\r\n1, 0, 0, \"細\"\r\n2, 2, 0, \"0.2\"\r\n"
                                              "3, 3, 0, \"0.3\"\r\n4, 0, 2, \"破線\"\r\nEND\r\n"));
@@ -34,11 +34,13 @@ class FigureTest : public ::testing::Test {
         std::vector<FigureListEntry> list(static_cast<std::size_t>(entries));
         for (auto& e : list) e = {data, dx, dy};
         WriteFigureListFile(dir.file("fig.lst"), "t", 150, 130, list);
+        files.clear();  // a new load
         return QString::fromStdString(dir.file("fig.lst"));
     }
 
     ScratchFolder dir;
     FakePreviewControl control;
+    LoadCache files;
     FigureRenderer renderer;
 };
 

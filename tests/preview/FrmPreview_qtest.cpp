@@ -28,9 +28,6 @@ class FrmPreviewTest : public QObject {
         StartUpEnvironment env;
         env.localDataFolder = dir.path();
         env.programFolder = dir.path();
-        env.versionMajor = 1;
-        env.versionMinor = 2;
-        env.versionRevision = 3;
         return env;
     }
 
@@ -58,7 +55,8 @@ class FrmPreviewTest : public QObject {
         PreviewProgram program = Main(line, environment(dir), ui, fakeControl());
         QVERIFY(program.window);
         frmPreview& w = *program.window;
-        QCOMPARE(w.windowTitle(), QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ  Version 1.2.003"));
+        // Preview's own version, as its about box gives it (the caption had Mibrox's 1.5).
+        QCOMPARE(w.windowTitle(), QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ  Version 3.2.000"));
         QVERIFY(FileExists(dir.file("Preview.ini")));
         QCOMPARE(w.statusPanelText(2), QString::fromStdString(prn));
         QVERIFY(w.statusPanelText(1).startsWith(QStringLiteral("　ﾍﾙﾌﾟ")));
@@ -90,6 +88,25 @@ class FrmPreviewTest : public QObject {
         QCOMPARE(program.control->pageCount(), 1);
     }
 
+    void aDocumentCutAtTheModelsCapacityIsReportedWithItsLastPage() {
+        ScratchFolder dir;
+        const std::string prn = dir.file("r.prn");
+        ScratchFolder::write(prn, "1\r\n\f2\r\n\f3\r\n\f4\r\n");
+        FakeUiServices ui;
+        const ControlFactory threePages = [] {
+            auto control = std::make_unique<FakePreviewControl>();
+            control->maxPages = 3;
+            return ControlAndView{std::move(control), nullptr};
+        };
+        PreviewProgram program =
+            Main("/INI=\"" + dir.path() + "\" " + prn, environment(dir), ui, threePages);
+        QCOMPARE(ui.messages.size(), std::size_t(1));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("文書が大きすぎるため、3ﾍﾟｰｼﾞ目で打ち切りました。\n") +
+                     QString::fromStdString(prn));
+        QCOMPARE(ui.messages[0].icon, UiServices::Icon::Warning);
+    }
+
     // The first window was 900 pixels wide, which hid the paging tools behind the toolbar's
     // overflow button; on a screen that allows it the whole toolbar shows.
     void firstWindowShowsTheWholeToolbar() {
@@ -103,6 +120,8 @@ class FrmPreviewTest : public QObject {
         QVERIFY2(screenWidth >= 1600, "the test's screen is 1920 pixels wide");
         QVERIFY(w.width() >= w.toolBar()->sizeHint().width());
         QVERIFY(w.width() <= screenWidth);
+        // The outline opens at a fifth of the window, as the outline tool gives it (not 180).
+        QCOMPARE(w.splitter()->sizes().at(0), qRound(0.2 * w.width()));
     }
 
     void noPrintFileOpensAnEmptyWindow() {

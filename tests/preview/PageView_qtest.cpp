@@ -33,6 +33,8 @@ class PageViewTest : public QObject {
         const QImage shot = m_view->viewport()->grab().toImage();
         const QRect page = m_view->layout().placements.at(0).rect;
         QCOMPARE(shot.pixelColor(page.center()), QColor(Qt::white));
+        // The page's edges show against the mid-grey around it (it was white on white).
+        QCOMPARE(shot.pixelColor(page.left() - 4, page.top() + 4), QColor(128, 128, 128));
     }
 
     void pagingKeysMoveThePreviewPageWithinTheDocument() {

@@ -24,6 +24,7 @@
 #include "foundation/PrivateProfile.h"
 #include "pagesetup/ExportOptionForms.h"
 #include "preview/PageControl.h"
+#include "preview/ui/PageView.h"
 #include "preview/ui/PreviewCommands.h"
 #include "preview/ui/PreviewMain.h"
 #include "preview/ui/PreviewToolbar.h"
@@ -127,14 +128,16 @@ class PreviewToolbarTest : public QObject {
                                      "?R22.1 断面力\r\n結果の一行\r\n"));
             start(withFile ? prn : std::string());
         }
-        void start(const std::string& file) {
+        void start(const std::string& file, bool withView = false) {
             program.window.reset();  // the window before its control
             program.control.reset();
             StartUpEnvironment env;
             env.localDataFolder = dir.path();
             env.programFolder = dir.path();
-            program = Main("/INI=\"" + dir.path() + "\" " + file, env, ui, [] {
-                return ControlAndView{std::make_unique<PageControl>(), nullptr};
+            program = Main("/INI=\"" + dir.path() + "\" " + file, env, ui, [withView] {
+                auto control = std::make_unique<PageControl>();
+                QWidget* view = withView ? new PageView(*control) : nullptr;
+                return ControlAndView{std::move(control), view};
             });
         }
         frmPreview& window() { return *program.window; }
@@ -272,6 +275,22 @@ class PreviewToolbarTest : public QObject {
         }
         QCOMPARE(f.pageBox(), box);
         QCOMPARE(f.control().previewPage(), box.left(1).toInt());
+    }
+
+    // The box kept "1/3" when the view changed the page, and the next tool paged from there.
+    void pageBoxFollowsPagingKeysAndThumbnailClicks() {
+        Fixture f;
+        f.start(f.prn, true);
+        auto* view = qobject_cast<PageView*>(f.window().splitter()->widget(1));
+        QVERIFY(view);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(f.pageBox(), QStringLiteral("2/3"));
+        f.control().setZoomMode(ZoomMode::Thumbnail);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->layout().placements.at(2).rect.center());
+        QCOMPARE(f.pageBox(), QStringLiteral("3/3"));
+        f.click(tool_ids::Back);
+        QCOMPARE(f.pageBox(), QStringLiteral("2/3"));
     }
 
     void emptyDocumentShowsZeroOfZero() {

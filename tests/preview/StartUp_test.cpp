@@ -161,10 +161,12 @@ TEST(FactoryFile, ExistingFileIsNeverRewritten) {
     EXPECT_EQ(ReadPageSettings(ini).paperSizeCode, 9);
 }
 
-TEST(FactoryFile, UserFolderIsCreatedWithItsParent) {
+// A fresh account has no ~/.local/share yet: the whole chain is made.
+TEST(FactoryFile, UserFolderIsCreatedWithItsParents) {
     ScratchFolder dir;
-    const StartUpPlan plan = PrepareStartUp(ParseCommandLine("x.prn"), dir.path(), "/nonexistent");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "/Halvoren/Preview"));
+    const std::string data = dir.path() + "/.local/share";
+    const StartUpPlan plan = PrepareStartUp(ParseCommandLine("x.prn"), data, "/nonexistent");
+    EXPECT_TRUE(std::filesystem::is_directory(data + "/Halvoren/Preview"));
     EXPECT_TRUE(FileExists(plan.iniPath));
     EXPECT_FALSE(FileExists(dir.path()));  // a folder is not a file
 }

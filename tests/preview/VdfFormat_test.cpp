@@ -161,6 +161,27 @@ TEST(VdfFormat, everyTruncationIsRefused) {
     }
 }
 
+TEST(VdfFormat, aFileOfManyReadWindowsRoundTripsAndItsTruncationIsRefused) {
+    QTemporaryDir dir;
+    PageControl original;
+    original.startDoc();
+    for (int line = 0; line < 400; ++line) {  // 2.4 MB of text and positions
+        original.setCurrentX(1440);
+        original.setCurrentY(1440 + line * 30);
+        original.printText(QString(1000, QLatin1Char('x')));
+    }
+    original.newPage();  // and a page without text: a read of no bytes
+    original.endDoc();
+    const QString path = dir.filePath(QStringLiteral("big.vdf"));
+    QString error;
+    ASSERT_TRUE(original.saveDocument(path, &error));
+    PageControl loaded;
+    ASSERT_TRUE(loaded.loadDocument(path, &error)) << error.toStdString();
+    EXPECT_EQ(loaded.document().pages, original.document().pages);
+    ASSERT_TRUE(writeBytes(path, encodeVdf(original.document()).chopped(5)));
+    EXPECT_FALSE(loaded.loadDocument(path, &error));
+}
+
 TEST(VdfFormat, aMissingFileOrAFolderIsRefusedWithItsName) {
     QTemporaryDir dir;
     PageControl control;

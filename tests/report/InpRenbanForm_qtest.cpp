@@ -190,9 +190,9 @@ class InpRenbanFormTest : public QObject {
         QTest::newRow("indent 3 of 11") << 2 << 2 << "11"
                                         << "入力範囲：0 ～ 10"
                                         << "（項）レベルに対して";
-        // The edit pattern "#0" takes no third digit: below the range instead.
-        QTest::newRow("start value -1") << 0 << -1 << "-1"
-                                         << "入力範囲：0 ～ 99"
+        // The third digit of 100 was dropped silently by the edit pattern "#0".
+        QTest::newRow("start value 100") << 0 << -1 << "100"
+                                          << "入力範囲：0 ～ 99"
                                          << "（章）に対する初期値";
     }
     void leavingAnOutOfRangeBoxReportsItsRange() {
@@ -207,8 +207,8 @@ class InpRenbanFormTest : public QObject {
         form->TabStrip1->setCurrentIndex(tab);
         NumberBox* number = box < 0 ? form->numInit : form->numMargin[box];
         number->setFocus();
-        // "#0" takes two typed digits: a wider value comes from the settings file.
-        number->setValue(typed.toDouble());
+        number->selectAll();
+        QTest::keyClicks(number, typed);
         QTest::keyClick(number, Qt::Key_Tab);
         QCOMPARE(f.ui.beeps, 1);
         QCOMPARE(f.ui.messages.size(), std::size_t{1});

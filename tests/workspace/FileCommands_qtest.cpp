@@ -73,6 +73,7 @@ class FileCommandsTest : public QObject {
     void fifthFileDropsTheFourth();
     void failedReadKeepsModelPathAndCaption();
     void unsupportedVersionAndWrongExtensionKeepTheModel();
+    void openReadsWhatSaveWroteAndRefusesOnlyTooLargeFiles();
     void unsavedEditsAreOfferedForSavingBeforeOpen();
     void newAsksAndResets();
     void cancelledSaveAsChangesNothing();
@@ -203,6 +204,23 @@ void FileCommandsTest::unsupportedVersionAndWrongExtensionKeepTheModel() {
     QCOMPARE(f.ui.messages[0].text, ReadErrorText(0));
     QCOMPARE(f.state.Model.CondData(CondTitle), Slot::text("kept"));
     QCOMPARE(f.recent()[0], std::string());
+}
+
+// A case name of more than 1 MiB saved fine, but the version probe refused the file, and Open
+// said that the version "error" was not supported.
+void FileCommandsTest::openReadsWhatSaveWroteAndRefusesOnlyTooLargeFiles() {
+    Fixture f;
+    frmMenuMain& w = f.open();
+    const std::string longName(1536 * 1024, 'n');
+    f.chooseFile(f.inputFile("long.mbw", longName.c_str()));
+    w.mnuFileOpen_Click();
+    QVERIFY(f.ui.messages.empty());
+    QCOMPARE(f.state.Model.CondData(CondTitle), Slot::text(longName));
+
+    f.chooseFile(f.rawFile("huge.mbw", fileBytes(std::string(3 << 20, 'n').c_str(), "1.10")));
+    w.mnuFileOpen_Click();
+    QCOMPARE(f.ui.messages.size(), size_t{1});
+    QCOMPARE(f.ui.messages[0].text, ReadErrorText(inputfile::kErrTooLarge));
 }
 
 // Opening used to ask the exit question ("...終了しますか？", "ｱﾌﾟﾘｹｰｼｮﾝ終了").

@@ -78,6 +78,20 @@ class ResOutKekkaFormTest : public QObject {
         QVERIFY(form->UsrTag.isEmpty());
     }
 
+    // δmax of a hand-edited case showed about 300 digits, cut off by its label.
+    void noValueIsShownCut() {
+        m_state.Result->DeltaMax = 1e300;
+        m_state.Result->ResultSummary(SummaryTieReaction) = -999999999999.999;
+        auto form = CreateResultsForm(m_state, nullptr);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->lblDmax->text(), QString("**********"));
+        QCOMPARE(form->lblRa->text(), QString("-999,999,999,999.999"));
+        for (const QLabel* label : form->findChildren<QLabel*>()) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        }
+    }
+
     void stressesNeedBothModuliOfAtLeastOne() {
         for (double z : {0.99, 0.0}) {
             m_state.Model.CondData(CondZUpper) = Slot::number(z);

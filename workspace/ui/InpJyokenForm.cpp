@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "engine/ConditionLimits.h"
 #include "foundation/ui/ByteLimitedLineEdit.h"
 #include "foundation/ui/NumberBox.h"
 #include "workspace/WorkspaceState.h"
@@ -20,35 +21,27 @@ constexpr int kTitleBytes = 80;
 struct BoxSpec {
     NumberBox* frmInpJyoken::*box;
     const char* caption;
-    double min;
-    double max;
     const char* display;
     const char* edit;
-    bool checked;
     double defaultValue;
-    int slot;
+    int slot;  // also names the box's limits (engine/ConditionLimits.h)
 };
 
-// Caption text, limits, patterns, range check, default and condition slot of each box.
+// Caption text, patterns, default and condition slot of each box.
 const BoxSpec kBoxes[] = {
-    {&frmInpJyoken::numH, "天端高 (標高，m)", -999.999, 999.999, "+##0.000; -##0.000", "##0.000",
-     true, 2.0, CondTopLevel},
-    {&frmInpJyoken::numTai, "タイ材取付位置 (標高，m)", -999.999, 999.999, "+##0.000; -##0.000",
-     "##0.000", true, 0.0, CondTieLevel},
-    {&frmInpJyoken::numDL, "設計水深 (標高，m)", -999.999, 999.999, "+##0.000; -##0.000", "##0.000",
-     true, -10.0, CondDesignLevel},
-    {&frmInpJyoken::numE, "矢板壁のﾔﾝｸﾞ係数Ｅ(N/mm2)", 10000, 999999, "###,##0", "#####0", true,
-     200000, CondYoung},
-    {&frmInpJyoken::numI, "矢板壁の断面2次ﾓｰﾒﾝﾄＩ(cm4/m)", 1000, 9999999, "#,###,##0", "######0",
-     true, 1000, CondInertia},
-    {&frmInpJyoken::numZ1, "地上部", 0, 99999, "##,##0", "####0", true, 0, CondZUpper},
-    {&frmInpJyoken::numZ2, "地中部", 0, 99999, "##,##0", "####0", true, 0, CondZLower},
-    {&frmInpJyoken::numF, "矢板壁の根入れ長に対する安全率Ｆ", 1.0, 2.0, "0.0", "0.0", false, 1.2,
-     CondSafetyFactor},
-    {&frmInpJyoken::numSsa, "許容応力度σa(N/mm2)", 0, 999, "##0", "##0", false, 180,
-     CondAllowableStress},
-    {&frmInpJyoken::numStep, "断面力算出点間隔ΔＬ(m)", 0.1, 1.0, "0.0", "0.0", true, 0.5,
-     CondPitch},
+    {&frmInpJyoken::numH, "天端高 (標高，m)", "+##0.000; -##0.000", "##0.000", 2.0, CondTopLevel},
+    {&frmInpJyoken::numTai, "タイ材取付位置 (標高，m)", "+##0.000; -##0.000", "##0.000", 0.0,
+     CondTieLevel},
+    {&frmInpJyoken::numDL, "設計水深 (標高，m)", "+##0.000; -##0.000", "##0.000", -10.0,
+     CondDesignLevel},
+    {&frmInpJyoken::numE, "矢板壁のﾔﾝｸﾞ係数Ｅ(N/mm2)", "###,##0", "#####0", 200000, CondYoung},
+    {&frmInpJyoken::numI, "矢板壁の断面2次ﾓｰﾒﾝﾄＩ(cm4/m)", "#,###,##0", "######0", 1000,
+     CondInertia},
+    {&frmInpJyoken::numZ1, "地上部", "##,##0", "####0", 0, CondZUpper},
+    {&frmInpJyoken::numZ2, "地中部", "##,##0", "####0", 0, CondZLower},
+    {&frmInpJyoken::numF, "矢板壁の根入れ長に対する安全率Ｆ", "0.0", "0.0", 1.2, CondSafetyFactor},
+    {&frmInpJyoken::numSsa, "許容応力度σa(N/mm2)", "##0", "##0", 180, CondAllowableStress},
+    {&frmInpJyoken::numStep, "断面力算出点間隔ΔＬ(m)", "0.0", "0.0", 0.5, CondPitch},
 };
 
 // A small sketch of the anchored wall: wall, tie rod with its anchor, sea level and bottom.
@@ -105,10 +98,11 @@ void frmInpJyoken::buildControls(UiServices& ui) {
     for (const BoxSpec& spec : kBoxes) {
         auto* box = new NumberBox(ui, this);
         box->setCaptionText(QString::fromUtf8(spec.caption));
-        box->setLimits(spec.min, spec.max);
+        const ConditionLimit& limit = *ConditionLimitOf(spec.slot);
+        box->setLimits(limit.min, limit.max);
         box->setDisplayPattern(QString::fromUtf8(spec.display));
         box->setEditPattern(QString::fromUtf8(spec.edit));
-        box->setRangeCheckEnabled(spec.checked);
+        box->setRangeCheckEnabled(limit.checked);
         this->*spec.box = box;
     }
     numH->setObjectName(QStringLiteral("numH"));

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -41,11 +40,6 @@ QString qs(const char* utf8) {
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-bool folderIsWritable(const std::string& folder) {
-    const QFileInfo info(QString::fromStdString(folder));
-    return info.isDir() && info.isWritable();
 }
 
 }  // namespace
@@ -132,7 +126,6 @@ void frmMenuMain::Form_Load() {
 
     const std::string programFolder = m_setup.programFolder;
     m_state.ProgramFolder = programFolder;
-    m_state.IniFilePath = joinPath(programFolder, "Mibrox.ini");
     m_state.FormatFilePath = joinPath(programFolder, "Mibrox.fmt");
     m_state.CurrentFilePath.clear();
     m_currentFolder = QDir::currentPath().toStdString();
@@ -143,12 +136,11 @@ void frmMenuMain::Form_Load() {
     m_state.UserDataFolder = UserDataFolderPath(base, m_setup.executableName);
     if (!base.empty()) QDir().mkpath(QString::fromStdString(m_state.UserDataFolder));
 
-    // Mibrox.ini moves to the per-user folder when the program's folder cannot be written.
-    if (!m_setup.iniFilePath.empty()) {
-        m_state.IniFilePath = m_setup.iniFilePath;
-    } else if (!folderIsWritable(programFolder)) {
-        m_state.IniFilePath = joinPath(m_state.UserDataFolder, "Mibrox.ini");
-    }
+    // Mibrox.ini beside the program, or in the per-user folder when it cannot be written there.
+    m_state.IniFilePath =
+        m_setup.iniFilePath.empty()
+            ? SettingsFilePath(programFolder, m_state.UserDataFolder, "Mibrox.ini")
+            : m_setup.iniFilePath;
 
     restorePosition();
     refreshRecentEntries();

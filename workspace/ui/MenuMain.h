@@ -27,7 +27,7 @@ struct MenuMainSetup {
     std::string programFolder;       // folder of the executable (Mibrox.ini, Mibrox.fmt)
     std::string executableName;      // without extension; names the per-user folder
     std::string localAppDataFolder;  // base of the per-user folder; empty: the user's own
-    std::string iniFilePath;         // empty: beside the program, or per-user when read-only
+    std::string iniFilePath;         // empty: SettingsFilePath (foundation/UserFolder.h)
     ProcessStarter* previewStarter = nullptr;  // starts Preview; null: a detached process
 };
 

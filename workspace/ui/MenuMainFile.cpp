@@ -110,11 +110,17 @@ void frmMenuMain::showWriteError(int code) {
 }
 
 // Reads `path` into the model by its version. On failure the model is unchanged and `code`
-// holds the reader's error number (0 when the file was refused before reading).
+// holds the reader's error number (7 for a file too large to read, 0 when the file was refused
+// by its name or version).
 bool frmMenuMain::openInputFile(const std::string& path, int& code, bool reportVersion) {
     code = 0;
     if (!HasMbwExtension(path)) return false;
-    const std::string version = ReadInputFileVersion(path);
+    bool tooLarge = false;
+    const std::string version = ReadInputFileVersion(path, &tooLarge);
+    if (tooLarge) {
+        code = inputfile::kErrTooLarge;
+        return false;
+    }
     if (version == "1.10") return LoadInputFile(m_state.Model, path, code);
     if (version == "1.00") return LoadInputFileV100(m_state.Model, path, code);
     if (reportVersion) {

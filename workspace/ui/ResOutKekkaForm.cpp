@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -47,10 +48,18 @@ QString patternCaption(std::string_view pattern) {
     return QString::fromUtf8(pattern.substr(0, pattern.find(';')));
 }
 
-// Sets a label to a formatted value; a value that cannot be formatted leaves the label alone.
+// The longest value a label shows: "-999,999,999,999.999". A longer one, which only loads
+// far beyond any real wall give, shows as a row of "*" instead of digits cut off.
+constexpr qsizetype kMaxValueChars = 20;
+
+// Sets a label to a formatted value and widens it to the whole text; a value that cannot be
+// formatted leaves the label alone.
 void showValue(QLabel* label, double value, const char* pattern) {
     if (label == nullptr || !std::isfinite(value)) return;
-    label->setText(QString::fromStdString(FormatNumber(value, pattern)));
+    QString text = QString::fromStdString(FormatNumber(value, pattern));
+    if (text.size() > kMaxValueChars) text = QString(kMaxValueChars / 2, u'*');
+    label->setText(text);
+    label->setMinimumWidth(std::max(label->minimumWidth(), label->sizeHint().width()));
 }
 
 }  // namespace

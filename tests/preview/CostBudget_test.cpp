@@ -1,0 +1,148 @@
+// What hostile documents cost, counted in work (decodes, reads, fonts, bytes held) rather
+// than time: each pattern of a small file that once held Preview for minutes, scaled down.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <algorithm>
+#include <filesystem>
+
+#include "foundation/Cp932.h"
+#include "preview/PageControl.h"
+#include "preview/PreviewDocument.h"
+#include "preview/StartUp.h"
+#include "tests/foundation/ScratchFolder.h"
+
+namespace preview {
+namespace {
+
+class CostBudget : public ::testing::Test {
+  protected:
+    static DocumentContext contextIn(const ScratchFolder& dir) {
+        CreateDefaultIniFile(dir.file("Preview.ini"));
+        DocumentContext context;
+        context.iniPath = dir.file("Preview.ini");
+        context.programFolder = QString::fromStdString(dir.path());
+        context.printFileFolder = QString::fromStdString(dir.path());
+        ScratchFolder::write(dir.file("LINE_PRN.DEF"), "\"L\"\r\n1, 0, 0, \"a\"\r\nEND\r\n");
+        ScratchFolder::write(
+            dir.file("STR_PRN.DEF"),
+            cp932::fromUtf8("\"S\"\r\n1, 0, \"ＭＳ 明朝\", 200, 0, 0, 0, \"a\"\r\nEND\r\n"));
+        return context;
+    }
+    LoadOutcome load(const std::string& name, const std::string& bytes) {
+        ScratchFolder::write(dir.file(name), bytes);
+        return document.LoadDocument(QString::fromStdString(dir.file(name)));
+    }
+    static std::string repeat(const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i) out += text;
+        return out;
+    }
+    // A PNG of one pixel whose header claims width x height (with the header's CRC-32).
+    static std::string pngClaiming(quint32 width, quint32 height) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(1, 1, QImage::Format_Grayscale8).save(&buffer, "PNG");
+        quint32 crc = ~0u;
+        for (int i = 0; i < 8; ++i)
+            png[16 + i] = char((i < 4 ? width : height) >> (24 - i % 4 * 8));
+        for (int i = 12; i < 29; ++i) {
+            crc ^= quint8(png[i]);
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+        }
+        for (int i = 0; i < 4; ++i) png[29 + i] = char(~crc >> (24 - 8 * i));
+        return png.toStdString();
+    }
+
+    ScratchFolder dir;
+    PageControl control;
+    PreviewDocument document{control, contextIn(dir)};
+};
+
+TEST_F(CostBudget, sizeAndStyleChangesKeepABoundedFontCacheAndStopWhenTheModelIsFull) {
+    std::string rtf = "{\\rtf1{\\fonttbl{\\f0 MS Mincho;}{\\f1 Arial;}}";
+    for (const char* style : {"", "\\b", "\\i", "\\b\\i"}) {
+        for (int n = 1; n <= 1100; ++n) {
+            rtf += "{\\f" + std::to_string(n % 2) + "\\fs" + std::to_string(n) + style + " a}";
+        }
+    }
+    const LoadOutcome outcome = load("sizes.rtf", rtf + "}");
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.truncatedAtPage, control.pageCount());  // 4,400 fonts, 4,096 held
+    EXPECT_LE(control.fonts().size(), FontFactory::kCapacity);
+    EXPECT_LE(control.fonts().made(), PageModelLimits::maxFonts + 16);
+}
+
+TEST_F(CostBudget, aPictureNamedOnEveryPageIsDecodedOnce) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("pic.png"))));
+    const LoadOutcome outcome =
+        load("bm.prn", repeat("?BM;010;010;050;050;" + dir.file("pic.png") + "\r\n\f", 300));
+    EXPECT_EQ(outcome.truncatedAtPage, 0);
+    EXPECT_EQ(control.pageCount(), 301);
+    EXPECT_EQ(document.loadCache().pictureDecodes(), 1u);
+    EXPECT_EQ(control.document().images.size(), 1u);
+}
+
+TEST_F(CostBudget, picturesBeyondThePixelBudgetAreRefusedFromTheirHeader) {
+    ScratchFolder::write(dir.file("wide.png"), pngClaiming(30000, 10));    // a side too long
+    ScratchFolder::write(dir.file("big.png"), pngClaiming(12000, 12000));  // 144 M pixels
+    const LoadOutcome outcome = load("bm.prn", "?BM;010;010;050;050;" + dir.file("wide.png") +
+                                                   "\r\ntext\r\n\f?BM;010;010;050;050;" +
+                                                   dir.file("big.png") + "\r\nnever laid out\r\n");
+    EXPECT_EQ(outcome.truncatedAtPage, 2);
+    EXPECT_TRUE(document.loadCache().budgetExceeded());
+    EXPECT_EQ(document.loadCache().pictureDecodes(), 0u);
+    EXPECT_TRUE(control.document().pages[0].text.starts_with(u"text"));
+    EXPECT_EQ(control.document().pages[1].text.find(u"never"), std::u16string::npos);
+}
+
+TEST_F(CostBudget, aFigureListNamedOnEveryLineIsReadOnceWithItsDataAndDefinitions) {
+    ScratchFolder::write(dir.file("fig.dat"),
+                         cp932::fromUtf8("t\r\nt\r\n0, 0, 0, 0, 1, 1\r\n座標情報\r\n1, 0, 0\r\n"
+                                         "2, 5, 5\r\nEND\r\n線分情報\r\n1, 1, 2, 1\r\nEND\r\n"));
+    ScratchFolder::write(dir.file("fig.lst"),
+                         "t\r\n 150           130\r\n" +
+                             repeat(dir.file("fig.dat") + "\r\n 0             0\r\n", 20) +
+                             "END\r\n");
+    const LoadOutcome outcome =
+        load("fg.prn", repeat("?FG;010;010;" + dir.file("fig.lst") + "\r\n", 100));
+    EXPECT_EQ(outcome.truncatedAtPage, 0);
+    EXPECT_EQ(document.loadCache().figureFileReads(), 4u);  // list, data, two definitions
+    const auto& items = control.document().pages[0].items;
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](auto& i) { return i.index() == 1; }),
+              100 * 20);  // shapes
+}
+
+TEST_F(CostBudget, aLongLineHoldsOnlyTheTextOnThePaper) {
+    const LoadOutcome outcome = load("line.prn", repeat(cp932::fromUtf8("あいうABC "), 100000));
+    EXPECT_EQ(outcome.truncatedAtPage, 0);
+    const Page& page = control.document().pages[0];
+    EXPECT_LE(page.text.size(), 2u * 4096u);  // of 700,000 characters
+    EXPECT_TRUE(page.text.starts_with(u"あいうABC "));
+}
+
+TEST_F(CostBudget, moreFormFeedsThanPagesCutTheDocumentAndSaySo) {
+    const LoadOutcome outcome = load(
+        "ff.prn", "first\r\n" + std::string(PageModelLimits::maxPages + 50, '\f') + "lost\r\n");
+    EXPECT_EQ(outcome.truncatedAtPage, int(PageModelLimits::maxPages));
+    EXPECT_EQ(control.pageCount(), int(PageModelLimits::maxPages));
+}
+
+TEST_F(CostBudget, aHugeFileThatIsNoVdfIsRefusedBeforeItIsRead) {
+    const std::string path = dir.file("huge.vdf");
+    ScratchFolder::write(path, "");
+    std::filesystem::resize_file(path, std::uintmax_t(1) << 30);  // sparse: a GiB of zeros
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(document.LoadDocument(QString::fromStdString(path)).ok);
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
+}
+
+}  // namespace
+}  // namespace preview
