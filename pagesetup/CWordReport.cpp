@@ -364,12 +364,13 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
+    const QSizeF size = figure.points.isEmpty() ? OwnSize(figure.image) : figure.points;
     if (fixed) {
-        if (!m_doc.insertFloatingPicture(figure.image, OwnSize(figure.image), m_lineAdvance))
+        if (!m_doc.insertFloatingPicture(figure.image, size, m_lineAdvance))
             return fail(WordExportFault::FigureRefused);
         return true;
     }
-    if (!m_doc.insertInlinePicture(figure.image, OwnSize(figure.image)))
+    if (!m_doc.insertInlinePicture(figure.image, size))
         return fail(WordExportFault::FigureRefused);
     m_doc.setLineSpacingRule(LineSpacingRule::Single);
     m_restoreExactSpacing = true;

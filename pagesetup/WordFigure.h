@@ -1,24 +1,27 @@
 #pragma once
-// The figure renderer of the Word export: one figure list file drawn into a white bitmap at
-// 96 dots per inch, as large as the list's paper area.
+// The figure renderer of the Word export: one figure list file drawn into a white picture at
+// 300 dots per inch (less for a paper area so large that the picture would pass 16 million
+// pixels), anti-aliased, as large as the list's paper area and placed in the document at that
+// size.
 //
 // Pixels: a figure point (x, y) in mm of an entry with offsets (dx, dy) lands at pixel
-// x = (dx + x) / 25.4 x 96 and y = (PaperH - (y + dy)) / 25.4 x 96, each rounded half to
-// even; for a 150 x 130 mm paper the image is 567 x 491 pixels and the point (-dx, -dy) is
-// its bottom-left pixel (0, 491).
+// x = (dx + x) / 25.4 x dpi and y = (PaperH - (y + dy)) / 25.4 x dpi; for a 150 x 130 mm
+// paper the picture is 1772 x 1535 pixels and the point (-dx, -dy) its bottom-left corner.
 //
-// It reads the list, its data files and LINE_PRN.DEF / STR_PRN.DEF through the shared
-// readers (formats/FigureFiles.h) with the preview's limits (20 list entries, 1000 points per
-// data file, 20 style rows). A fault ends the figure where it occurs: what was drawn before
-// it stays in the bitmap, and the fault is named.
+// It draws what the preview draws, through the same walk and geometry (formats/
+// FigureGeometry.h): every point of a data file, 20 list entries, 20 style rows, the pens in
+// millimetres. A text that would run past the picture's edge is moved inside it. A fault ends
+// the figure where it occurs: what was drawn before it stays in the picture, and it is named.
 
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 namespace word {
 
 struct FigureBitmap {
-    QImage image;   // null when no bitmap could be made (list unreadable, bad paper size)
+    QImage image;   // null when no picture could be made (list unreadable, bad paper size)
+    QSizeF points;  // its size in the document (the paper area); empty: the image's at 96 dpi
     QString fault;  // empty when the whole figure was drawn
 };
 

@@ -16,13 +16,14 @@
 #include <QString>
 #include <vector>
 
+#include "formats/FigureFiles.h"
+#include "formats/FigureGeometry.h"
 #include "formats/LoadCache.h"
 #include "preview/PreviewDocument.h"
-#include "formats/FigureFiles.h"
 
 namespace preview {
 
-class FigureRenderer {
+class FigureRenderer : private FigureCanvas {
   public:
     // Files are read through `files`, once per load.
     FigureRenderer(PreviewControl& control, QString programFolder, LoadCache& files);
@@ -40,8 +41,13 @@ class FigureRenderer {
     bool SelectFigPen(int row);
     bool SelectFigFont(int row);
     bool drawData(const FigureData& data);
-    bool drawTexts(const FigureBuffer& figure);
-    void line(const FigPoint& a, const FigPoint& b);
+    // The drawing calls of the shared walk (DrawFigureBuffer).
+    void selectPen(std::int32_t row) override { SelectFigPen(row); }
+    void selectFont(std::int32_t row) override { SelectFigFont(row); }
+    void line(const FigPoint& a, const FigPoint& b) override;
+    void rectangle(const FigPoint& a, const FigPoint& b) override;
+    void ellipse(const FigPoint& centre, double radius) override;
+    void text(const FigText& t) override;
 
     PreviewControl& m_control;
     QString m_programFolder;
@@ -52,6 +58,7 @@ class FigureRenderer {
     std::vector<LineStyleDef> m_lineStyles;
     std::vector<TextStyleDef> m_textStyles;
     int m_currentPen = 0, m_currentFont = 0, m_currentDirection = 0;
+    bool m_fillSet = false;
     QString m_failure;
 };
 

@@ -21,6 +21,10 @@ constexpr double kTopMargin = 10.0;  // room above the drawing for the value axi
 constexpr double kAxisOffset = 5.0;  // height of the value axis above the top of the wall
 constexpr double kTickLength = 2.0;
 constexpr double kTextGap = 1.0;  // between a right-hand level line's end and its text
+// Texts side by side keep this much room; texts above and below one line may share its edge
+// (closer than kShared counts as the same edge: the file keeps six decimals).
+constexpr double kTextClearance = 0.3;
+constexpr double kShared = 1e-4;
 
 // Line styles and the one text style of the figures.
 constexpr std::int32_t kDrawingLine = 1;
@@ -42,8 +46,22 @@ double finite(double v, const char* what) {
     return v;
 }
 
+// A text's box in figure mm: anchored at its bottom-left corner, MeasureTextWidth wide and the
+// style's size high.
+struct TextBox {
+    double x0, y0, x1, y1;
+    bool meets(const TextBox& o) const {
+        return y0 < o.y1 - kShared && o.y0 < y1 - kShared && x0 < o.x1 + kTextClearance &&
+               o.x0 < x1 + kTextClearance;
+    }
+};
+
+struct Anchor {
+    double x, y;
+};
+
 // The frame of a figure drawer: its buffer, the drawing definitions, texts in style 2 and the
-// two files it ends with.
+// two files it ends with. A text is only ever added where it meets no text added before it.
 class FigureFrame {
   public:
     FigureFrame(PrintSession& session, double paperW, double paperH)
@@ -77,18 +95,39 @@ class FigureFrame {
         const std::int32_t b = point(x2, y2);
         m_buffer.addLine(a, b, style);
     }
-    void text(const std::string& s, double x, double y) {
-        m_buffer.addText(s, kTextStyle, 3, finite(x, "text x"), finite(y, "text y"));
+    TextBox box(const std::string& s, double x, double y) const {
+        return {x, y, x + width(s), y + m_textHeight};
+    }
+    bool isClear(const TextBox& b) const {
+        return std::none_of(m_boxes.begin(), m_boxes.end(),
+                            [&b](const TextBox& placed) { return b.meets(placed); });
+    }
+    // Adds the text at the first anchor where it meets no placed text; false when none is
+    // clear (the text is left out).
+    bool place(const std::string& s, std::initializer_list<Anchor> anchors) {
+        for (const Anchor& a : anchors) {
+            const TextBox b = box(s, finite(a.x, "text x"), finite(a.y, "text y"));
+            if (!isClear(b)) continue;
+            m_buffer.addText(s, kTextStyle, 3, a.x, a.y);
+            m_boxes.push_back(b);
+            return true;
+        }
+        return false;
     }
 
     // A level line from the outer end (x = +-PaperW / 2) to the wall line at height y, with
-    // the elevation text at its outer end: ending there on the right, starting there on
-    // the left.
+    // the elevation text at its outer end (ending there on the right, starting there on the
+    // left): above the line, below it where that meets a text, else left out (it repeats a
+    // level already shown, or the report's tables give it).
     void levelLine(bool right, double y, double elevation, std::int32_t style, double gap) {
+        line(right ? m_paperW / 2 : -m_paperW / 2, y, 0, y, style);
+        levelText(right, y, elevation, gap);
+    }
+    void levelText(bool right, double y, double elevation, double gap) {
         const double outer = right ? m_paperW / 2 : -m_paperW / 2;
-        line(outer, y, 0, y, style);
         const std::string label = FormatNumber(finite(elevation, "elevation"), kElevationPattern);
-        text(label, right ? outer - width(label) - gap : outer, y);
+        const double x = right ? outer - width(label) - gap : outer;
+        place(label, {{x, y}, {x, y - m_textHeight}});
     }
 
     FigureBuffer& buffer() { return m_buffer; }
@@ -111,6 +150,7 @@ class FigureFrame {
     std::vector<LineStyleDef> m_lineStyles;
     std::vector<TextStyleDef> m_textStyles;
     FigureBuffer m_buffer;
+    std::vector<TextBox> m_boxes;
 };
 
 // Decimals an axis label needs for its step: none for steps of 1 or more, else as many as
@@ -129,6 +169,43 @@ std::string AxisLabel(double value, double step) {
     std::string pattern = "#####0";
     if (decimals > 0) pattern += "." + std::string(static_cast<std::size_t>(decimals), '0');
     return FormatNumber(value, pattern);
+}
+
+// Labels a regular subset of the axis ticks: every stride-th tick counted from the tick at 0,
+// with the smallest stride of 1, 2, 5, 10, 20, 50, ... whose labels keep clear of each other.
+// A step rounded to 0 puts all ticks on one place: it gets the one label "0".
+void LabelAxis(FigureFrame& f, int k, double s0, double d, double sx) {
+    const auto anchor = [&f](const std::string& label, double value, double scale) {
+        return Anchor{-value * scale - f.width(label) / 2, kAxisOffset + kTickLength};
+    };
+    if (!(d > 0)) {
+        f.place("0", {anchor("0", 0, sx)});
+        return;
+    }
+    const int zero = static_cast<int>(std::clamp(std::round(-s0 / d), 0.0, double(k)));
+    for (long base = 1;; base *= 10) {
+        for (const long stride : {base, 2 * base, 5 * base}) {
+            std::vector<std::pair<std::string, Anchor>> labels;
+            for (long j = zero % stride; j <= k; j += stride) {
+                const double t = j == zero ? 0.0 : s0 + static_cast<double>(j) * d;
+                std::string label = AxisLabel(t, d);
+                labels.emplace_back(label, anchor(label, t, sx));
+            }
+            bool clear = true;
+            for (std::size_t i = 0; i < labels.size() && clear; ++i) {
+                const auto& [text, at] = labels[i];
+                const TextBox b = f.box(text, at.x, at.y);
+                clear = f.isClear(b);
+                for (std::size_t o = i + 1; o < labels.size() && clear; ++o)
+                    clear =
+                        !b.meets(f.box(labels[o].first, labels[o].second.x, labels[o].second.y));
+            }
+            if (clear || stride > k) {
+                for (const auto& [text, at] : labels) f.place(text, {at});
+                return;
+            }
+        }
+    }
 }
 
 // A curve over the depth: SectionTable column `column` times `factor`, horizontal scale
@@ -161,12 +238,10 @@ std::string DrawCurveFigure(PrintSession& session, const AnalysisResult& r, doub
 
     f.line(-(s0 + k * d) * sx, kAxisOffset, -s0 * sx, kAxisOffset, kDrawingLine);
     for (int j = 0; j <= k; ++j) {
-        const double t = s0 + j * d;
-        const double x = -t * sx;
+        const double x = -(s0 + j * d) * sx;
         f.line(x, kAxisOffset, x, kAxisOffset + kTickLength, kDrawingLine);
-        const std::string label = AxisLabel(t, d);
-        f.text(label, x - f.width(label) / 2, kAxisOffset + kTickLength);
     }
+    LabelAxis(f, k, s0, d, sx);
 
     f.levelLine(true, 0, top, kMainLine, kTextGap);
     f.levelLine(false, -(top - r.ResultDesignLevel) * sy, r.ResultDesignLevel, kMainLine, 0);
@@ -238,18 +313,17 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
             f.buffer().addLine(a, b, kDrawingLine);
             f.buffer().addLine(b, c, kDrawingLine);
             f.buffer().addLine(dPt, ePt, kDrawingLine);
+            // A boundary value stands at the pressure end of its line (the top edge A-B, the
+            // level line D-E), else at the wall end, else it is left out: the load tables of
+            // the report give every value.
             const std::string top = FormatNumber(finite(pt, "pressure"), kPressurePattern);
             const std::string bottom = FormatNumber(finite(pb, "pressure"), kPressurePattern);
-            const std::string level = FormatNumber(finite(L(2), "elevation"), kElevationPattern);
-            if (side == 1) {
-                f.text(top, xB, yB - h);
-                f.text(bottom, xC, yC);
-                f.text(level, halfW - f.width(level) - kTextGap, yC);
-            } else {
-                f.text(top, xB - f.width(top), yB - h);
-                f.text(bottom, xC - f.width(bottom), yC);
-                f.text(level, -halfW, yC);
-            }
+            const auto along = [&](const std::string& s, double x) {
+                return side == 1 ? x : x - f.width(s);
+            };
+            f.place(top, {{along(top, xB), yB - h}, {along(top, 0), yB - h}});
+            f.place(bottom, {{along(bottom, xC), yC}, {along(bottom, 0), yC}});
+            f.levelText(side == 1, yC, L(2), side == 1 ? kTextGap : 0);
         }
     }
     return f.finish();

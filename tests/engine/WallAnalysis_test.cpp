@@ -322,6 +322,10 @@ struct Impossible {
     bool runs;
 };
 
+void PrintTo(const Impossible& c, std::ostream* os) {
+    *os << c.name;
+}
+
 Impossible With(const char* name, void (*change)(Conditions&), bool runs) {
     Impossible i{name, {}, runs};
     change(i.c);

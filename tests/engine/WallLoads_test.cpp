@@ -27,6 +27,10 @@ struct ClipCase {
     std::vector<LoadItem> expected;
 };
 
+void PrintTo(const ClipCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ClipTest : public ::testing::TestWithParam<ClipCase> {};
 
 TEST_P(ClipTest, givesTheItemsOfTheSegment) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <limits>
+#include <sstream>
+#include <string>
 #include <utility>
 
 #include "foundation/WindowPlacement.h"
@@ -40,6 +43,10 @@ struct AxisCase {
     int divisions;
 };
 
+void PrintTo(const AxisCase& c, std::ostream* os) {
+    *os << c.minimum << " to " << c.maximum;
+}
+
 class CalcAxisScaleTable : public ::testing::TestWithParam<AxisCase> {};
 
 TEST_P(CalcAxisScaleTable, ChoosesTheDocumentedAxis) {
@@ -61,7 +68,15 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, CalcAxisScaleTable,
                                            AxisCase{0, 1000, 0, 100, 10},
                                            AxisCase{-45.3, 80.1, -50, 10, 14},
                                            // Two divisions are halved into four (step 6).
-                                           AxisCase{4.95, 5.05, 4.8, 0.1, 4}));
+                                           AxisCase{4.95, 5.05, 4.8, 0.1, 4}),
+                         [](const auto& info) {
+                             std::ostringstream name;
+                             PrintTo(info.param, &name);
+                             std::string id;
+                             for (const char ch : name.str())
+                                 id += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             return id;
+                         });
 
 // Large finite ends gave true with infinite start and step. Either the axis fails, outputs
 // untouched, or it is finite and covers the range.

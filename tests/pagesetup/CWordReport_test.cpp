@@ -57,6 +57,10 @@ struct LineCase {
     const char* expected;  // the calls after kSetup, up to "finish"
 };
 
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CWordReportLines : public testing::TestWithParam<LineCase> {};
 
 TEST_P(CWordReportLines, CallSequence) {
@@ -113,6 +117,10 @@ struct BitmapCase {
     const char* fields;  // X;Y;W;H;
     const char* expected;
 };
+
+void PrintTo(const BitmapCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CWordReportBitmaps : public testing::TestWithParam<BitmapCase> {};
 
@@ -220,6 +228,10 @@ struct SettingsCase {
     const char* ini;
     const char* setup;  // the page and style calls
 };
+
+void PrintTo(const SettingsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CWordReportSettings : public testing::TestWithParam<SettingsCase> {};
 

@@ -8,6 +8,14 @@ using namespace word;
 
 namespace {
 
+// Pixels of 300 dpi per pixel of 96 dpi: the case tables give areas at 96 dpi.
+constexpr double kScale = 300.0 / 96;
+
+QRect At300Dpi(const QRect& r) {
+    return QRect(QPoint(int(r.left() * kScale), int(r.top() * kScale)),
+                 QPoint(int((r.right() + 1) * kScale) - 1, int((r.bottom() + 1) * kScale) - 1));
+}
+
 int BlackPixels(const QImage& image, QRect area = {}) {
     if (area.isNull()) area = image.rect();
     int count = 0;
@@ -23,7 +31,8 @@ TEST(WordFigure, MatchesTheGoldenImage) {
     const FigureBitmap figure =
         DrawFigureBitmap(QString::fromStdString(list), QString::fromStdString(folder.file("app")));
     EXPECT_TRUE(figure.fault.isEmpty()) << figure.fault.toStdString();
-    ASSERT_EQ(figure.image.size(), QSize(567, 491));
+    ASSERT_EQ(figure.image.size(), QSize(1772, 1535));
+    EXPECT_NEAR(figure.points.width(), 150 / 25.4 * 72, 1e-9);  // placed at the paper's size
     const QString golden = QStringLiteral(MIBROX_TEST_DATA_DIR "/golden/figure.png");
     if (qEnvironmentVariableIsSet("MIBROX_UPDATE_GOLDEN")) figure.image.save(golden);
     QImage expected(golden);
@@ -34,11 +43,34 @@ TEST(WordFigure, MatchesTheGoldenImage) {
         for (int x = 0; x < expected.width(); ++x)
             if (expected.pixel(x, y) != figure.image.pixel(x, y)) ++differing;
     // Lines must match; the texts may differ a little with the fonts of the machine.
-    EXPECT_LT(differing, 600);
-    EXPECT_GT(BlackPixels(figure.image), 2000);
+    EXPECT_LT(differing, 6000);
+    EXPECT_GT(BlackPixels(figure.image), 5000);
 }
 
-// A data file on a 20 x 20 mm paper (76 x 76 pixels): points, then the given sections.
+TEST(WordFigure, CurveOf9999RowsIsDrawnToItsLastPoint) {
+    ScratchFolder folder;
+    WriteFigureFixture(folder);
+    // A section table of 9,999 rows: a curve from (1, 19) down to (19, 1) mm.
+    std::string data = "t1\nt2\n0, 0, 0, 0, 0, 0\n座標情報\n", lines = "線分情報\n";
+    for (int i = 1; i <= 9999; ++i) {
+        const double s = (i - 1) / 9998.0;
+        data += std::to_string(i) + ", " + std::to_string(1 + 18 * s) + ", " +
+                std::to_string(19 - 18 * s) + "\n";
+        if (i > 1)
+            lines += std::to_string(i - 1) + ", " + std::to_string(i - 1) + ", " +
+                     std::to_string(i) + ", 1\n";
+    }
+    ScratchFolder::write(folder.file("curve.dat"), AsPrintedFile(data + "END\n" + lines + "END\n"));
+    ScratchFolder::write(folder.file("curve.lst"),
+                         AsPrintedFile("t\n 20 20\n" + folder.file("curve.dat") + "\n 0 0\nEND\n"));
+    const FigureBitmap figure = DrawFigureBitmap(QString::fromStdString(folder.file("curve.lst")),
+                                                 QString::fromStdString(folder.file("app")));
+    EXPECT_TRUE(figure.fault.isEmpty()) << figure.fault.toStdString();
+    // Its last millimetre: x from 18 to 19 mm, y from 2 to 1 mm (pixels 213 to 224).
+    EXPECT_GT(BlackPixels(figure.image, QRect(QPoint(213, 213), QPoint(224, 224))), 10);
+}
+
+// A data file on a 20 x 20 mm paper (236 x 236 pixels): points, then the given sections.
 struct FigureCase {
     const char* name;
     double paperW, paperH;
@@ -47,9 +79,13 @@ struct FigureCase {
     const char* sections;
     QSize size;  // empty: no image
     bool fault;
-    QRect black;  // an area that must hold black pixels (empty: nothing at all drawn)
-    QRect white;  // an area that must stay white
+    QRect black;  // an area that must hold black pixels (empty: nothing at all drawn), 96 dpi
+    QRect white;  // an area that must stay white, 96 dpi
 };
+
+void PrintTo(const FigureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WordFigureCases : public testing::TestWithParam<FigureCase> {};
 
@@ -80,35 +116,36 @@ TEST_P(WordFigureCases, Draws) {
     if (c.black.isNull()) {
         EXPECT_EQ(BlackPixels(figure.image), 0);
     } else {
-        EXPECT_GT(BlackPixels(figure.image, c.black), 0);
+        EXPECT_GT(BlackPixels(figure.image, At300Dpi(c.black)), 0);
     }
     if (!c.white.isNull()) {
-        EXPECT_EQ(BlackPixels(figure.image, c.white), 0);
+        EXPECT_EQ(BlackPixels(figure.image, At300Dpi(c.white)), 0);
     }
 }
 
 // Pixel columns: x = 2 mm is column 8, x = 10 mm column 38; rows 8 to 68 span y 18 to 2 mm.
 const FigureCase kFigureCases[] = {
-    {"A4PaperIs794By1123Pixels", 210, 297, 0, 0, "", {794, 1123}, false, {}, {}},
+    {"A4PaperIs2480By3508Pixels", 210, 297, 0, 0, "", {2480, 3508}, false, {}, {}},
+    {"MetrePaperStaysWithin16MillionPixels", 1000, 1000, 0, 0, "", {4000, 4000}, false, {}, {}},
     {"PaperOfZeroIsAFault", 0, 20, 1, 0, "", {}, true, {}, {}},
     {"PaperAbove1000MmIsAFault", 1001, 20, 1, 0, "", {}, true, {}, {}},
-    {"LinesOfTheFirstThousandPointsAreDrawn",
+    {"LinesBeyondAThousandPointsAreDrawn",
      20,
      20,
      1,
-     996,
-     "線分情報\n1, 1, 2, 1\n2, 3, 1000, 1\nEND\n",
-     {76, 76},
+     1200,
+     "線分情報\n1, 1, 2, 1\n2, 3, 1204, 1\n3, 3, 4, 1\nEND\n",
+     {236, 236},
      false,
-     {7, 30, 3, 10},
+     {36, 30, 5, 10},
      {}},
-    {"LineToPoint1001EndsTheFigure",
+    {"LineToAPointNotInTheFileEndsTheFigure",
      20,
      20,
      1,
-     997,
-     "線分情報\n1, 1, 2, 1\n2, 1, 1001, 1\n3, 3, 4, 1\nEND\n",
-     {76, 76},
+     0,
+     "線分情報\n1, 1, 2, 1\n2, 1, 5, 1\n3, 3, 4, 1\nEND\n",
+     {236, 236},
      true,
      {7, 30, 3, 10},
      {36, 30, 5, 10}},
@@ -118,7 +155,7 @@ const FigureCase kFigureCases[] = {
      1,
      0,
      "線分情報\n1, 1, 2, 21\nEND\n",
-     {76, 76},
+     {236, 236},
      true,
      {},
      {}},
@@ -128,9 +165,19 @@ const FigureCase kFigureCases[] = {
      1,
      0,
      "矢印(1)\n1, 1, 2, 1\nEND\n文字情報\nabc\n10, 10, 1, 2\nEND\n",
-     {76, 76},
+     {236, 236},
      false,
      {},
+     {}},
+    {"TextAtTheRightEdgeIsMovedInside",
+     20,
+     20,
+     1,
+     0,
+     "文字情報\nWWWW\n18, 10, 1, 3\nEND\n",
+     {236, 236},
+     false,
+     {45, 26, 20, 12},
      {}},
     {"MissingDataFileEndsTheList",
      20,
@@ -138,7 +185,7 @@ const FigureCase kFigureCases[] = {
      1,
      0,
      "線分情報\n1, 1, 2, 1\nEND\n",
-     {76, 76},
+     {236, 236},
      true,
      {7, 30, 3, 10},
      {}},
@@ -148,7 +195,7 @@ const FigureCase kFigureCases[] = {
      21,
      0,
      "線分情報\n1, 1, 2, 1\nEND\n",
-     {378, 76},
+     {1181, 236},
      false,
      {293, 30, 5, 10},
      {308, 30, 5, 10}},

@@ -158,6 +158,10 @@ struct DataCase {
     std::size_t points, lines, texts;
 };
 
+void PrintTo(const DataCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DataReaderTable : public ::testing::TestWithParam<DataCase> {};
 
 TEST_P(DataReaderTable, ReadsOrStopsAtTheFault) {
@@ -240,6 +244,10 @@ struct DefsCase {
     FigureReadStatus status;
     std::vector<LineStyleDef> rows;
 };
+
+void PrintTo(const DefsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineDefsTable : public ::testing::TestWithParam<DefsCase> {};
 

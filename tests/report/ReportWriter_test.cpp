@@ -23,6 +23,10 @@ struct NumberFieldCase {
     const char* expected;
 };
 
+void PrintTo(const NumberFieldCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class NumberFieldTable : public ::testing::TestWithParam<NumberFieldCase> {};
 
 TEST_P(NumberFieldTable, FillsExactlyThePictureWidth) {
@@ -94,6 +98,10 @@ struct TextFieldCase {
     const char* expected;  // UTF-8 of the filled field
 };
 
+void PrintTo(const TextFieldCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TextFieldTable : public ::testing::TestWithParam<TextFieldCase> {};
 
 TEST_P(TextFieldTable, FillsExactlyTheFieldWidth) {
@@ -138,6 +146,10 @@ struct StyleCase {
     const char* text;
     int counterAfter;
 };
+
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NumberingStyleTable : public ::testing::TestWithParam<StyleCase> {};
 
@@ -268,6 +280,10 @@ struct ChunkCase {
     std::vector<int> chunks;
 };
 
+void PrintTo(const ChunkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ChunkTable : public ::testing::TestWithParam<ChunkCase> {};
 
 TEST_P(ChunkTable, SplitsRowsIntoPages) {
@@ -320,6 +336,10 @@ struct TemplateFailure {
     const char* name;
     const char* file;
 };
+
+void PrintTo(const TemplateFailure& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TemplateFailureTable : public ::testing::TestWithParam<TemplateFailure> {};
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -121,6 +123,10 @@ struct StressCase {
     double zUpper, zLower, allowable;
     bool holds;
 };
+
+void PrintTo(const StressCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StressCheckTable : public ::testing::TestWithParam<StressCase> {};
 
@@ -342,9 +348,11 @@ TEST(CurveFigures, AxisLabelsCarryTheDecimalsOfASmallStep) {
     std::vector<double> moments = {0, 1, 3.7, 2, 0};
     const FigureData d =
         ReadFigure(DrawMomentFigure(f.session(), CurveCase(moments, {0, 0, 0, 0, 0}), 100, 100));
-    for (const char* label : {"0.0", "0.5", "1.0", "3.5", "4.0"}) {
+    // Ticks every 0.5; the 12-pt labels of the fixture would meet, so every 2nd is labelled.
+    for (const char* label : {"0.0", "1.0", "2.0", "3.0", "4.0"}) {
         EXPECT_NE(FindText(d, label), nullptr) << label;
     }
+    EXPECT_EQ(FindText(d, "0.5"), nullptr);
     EXPECT_EQ(FindText(d, "1"), nullptr);
 }
 
@@ -355,6 +363,126 @@ TEST(CurveFigures, AllZeroOrNoDepthFails) {
     EXPECT_THROW(DrawDeflectionFigure(f.session(), CurveCase({0, 1, 0}, {0, 0, 0}), 100, 100),
                  ReportError);
     EXPECT_THROW(DrawMomentFigure(f.session(), CurveCase({5}, {0}), 100, 100), ReportError);
+}
+
+// The cases of bench/cases that read and analyse (one is made to fail the analysis).
+struct BenchmarkCase {
+    std::string path;
+    InputModel model;
+    std::unique_ptr<AnalysisResult> result;
+};
+
+std::vector<BenchmarkCase> BenchmarkCases() {
+    std::vector<BenchmarkCase> cases;
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::string(MIBROX_SOURCE_DIR) + "/bench/cases")) {
+        BenchmarkCase c{e.path().string(), {}, nullptr};
+        ClearInputData(c.model);
+        int err = 0;
+        EXPECT_TRUE(LoadInputFile(c.model, c.path, err)) << c.path;
+        c.result = Analyse(c.model);
+        if (c.result) cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
+// ---- Texts that keep clear of each other --------------------------------------------------
+
+// Every figure of the reports: no two text boxes (anchored bottom-left, MeasureTextWidth wide,
+// the style's size high) meet or stand closer than 0.3 mm side by side; a box above and one
+// below the same line may share its edge. Drawn with the shipped definition files.
+void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
+    std::vector<TextStyleDef> styles;
+    ASSERT_TRUE(LoadTextStyleDefs(std::string(MIBROX_BIN_DIR) + "/STR_PRN.DEF", styles).ok());
+    PrintSession session(ReportDataFiles::InFolder(MIBROX_BIN_DIR));
+    const struct {
+        const char* name;
+        std::string (*draw)(PrintSession&, const AnalysisResult&, double, double);
+        double w, h;
+    } figures[] = {{"load", DrawLoadDistributionFigure, 150, 130},
+                   {"moment", DrawMomentFigure, 100, 100},
+                   {"deflection", DrawDeflectionFigure, 100, 100}};
+    for (const auto& figure : figures) {
+        const std::vector<FigText> texts =
+            ReadFigure(figure.draw(session, r, figure.w, figure.h)).buffer.texts;
+        std::vector<std::array<double, 4>> boxes;
+        for (const FigText& t : texts) {
+            boxes.push_back(
+                {t.x, t.y, t.x + MeasureTextWidth(styles, t.style, t.text),
+                 t.y + styles.at(static_cast<std::size_t>(t.style - 1)).Size / 1440.0 * 25.4});
+        }
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const auto& a = boxes[i];
+            for (std::size_t j = i + 1; j < texts.size(); ++j) {
+                const auto& b = boxes[j];
+                const bool beside = std::min(a[3], b[3]) - std::max(a[1], b[1]) > 1e-3;
+                const double gap = std::max(a[0], b[0]) - std::min(a[2], b[2]);
+                ASSERT_FALSE(beside && gap < 0.3 - 1e-3)
+                    << what << ", " << figure.name << " figure: \"" << texts[i].text << "\" at ("
+                    << a[0] << ", " << a[1] << ") meets \"" << texts[j].text << "\" at (" << b[0]
+                    << ", " << b[1] << ")";
+            }
+        }
+    }
+    session.RemoveAllFiles();
+}
+
+// A wall of 0..99 random layers per side (0.01 to 10 m thick, pressures of either sign up to
+// 2000 kN/m2) and random curves over up to 3000 rows: deflections from 0.001 mm to 2 m,
+// moments up to 1e5 kN*m/m; the tie at the top or anywhere below it, the tip near the design
+// level or far below.
+AnalysisResult GeneratedWall(std::mt19937& rng) {
+    const auto uniform = [&](double a, double b) {
+        return std::uniform_real_distribution<double>(a, b)(rng);
+    };
+    const auto logUniform = [&](double a, double b) {
+        return std::exp(uniform(std::log(a), std::log(b)));
+    };
+    const auto whole = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    AnalysisResult r{};
+    r.ResultTopLevel = std::round(uniform(-5, 10) * 1000) / 1000;
+    const double depth = logUniform(0.5, 60);
+    r.ResultDesignLevel = r.ResultTopLevel - uniform(0, depth);
+    r.ResultTieLevel =
+        whole(0, 2) == 0 ? r.ResultTopLevel : r.ResultTopLevel - logUniform(1e-3, depth);
+    r.ComputedTipLevel = r.ResultTopLevel - depth;
+    if (whole(0, 2) == 0) r.ResultDesignLevel = r.ComputedTipLevel + logUniform(1e-3, 1);
+    const double pressure = logUniform(1, 2000);
+    for (int side = 1; side <= 2; ++side) {
+        r.LayerRowCounts(side) = whole(0, 99);
+        double level = side == 1 ? r.ResultTopLevel : r.ResultDesignLevel;
+        for (int i = 1; i <= r.LayerRowCounts(side); ++i) {
+            LayerRow& L = r.LayerTable(side)(i);
+            L(3) = logUniform(0.01, 10);
+            L(1) = level, L(2) = level - L(3), L(4) = uniform(-0.2, 1) * pressure;
+            L(5) = uniform(-0.2, 1) * pressure;
+            level = L(2);
+        }
+    }
+    r.SectionRowCount = whole(2, 3000);
+    const double deflection = logUniform(1e-6, 2), moment = logUniform(1e-3, 1e5);
+    const double w1 = uniform(0.5, 12), w2 = uniform(0.5, 12), mix = uniform(-1, 1);
+    for (int i = 1; i <= r.SectionRowCount; ++i) {
+        const double s = static_cast<double>(i - 1) / (r.SectionRowCount - 1);
+        SectionRow& row = r.SectionTable(i);
+        row(1) = r.ResultTopLevel - s * depth;
+        row(2) = deflection * std::sin(w1 * s + mix);
+        row(4) = moment * (mix * std::sin(w2 * s) + (1 - std::fabs(mix)) * std::cos(w1 * s));
+    }
+    return r;
+}
+
+TEST(FigureTexts, NoTwoTextsMeetInAnyBenchmarkCaseOrGeneratedWall) {
+    ReportFixture f;  // its folder is the temporary folder
+    for (const BenchmarkCase& c : BenchmarkCases()) {
+        ExpectClearTexts(*c.result, c.path);
+        if (HasFatalFailure()) return;
+    }
+    std::mt19937 rng(20);
+    for (int wall = 0; wall < 150 && !HasFatalFailure(); ++wall) {
+        const auto r = std::make_unique<AnalysisResult>(GeneratedWall(rng));
+        ExpectClearTexts(*r, "generated wall " + std::to_string(wall));
+    }
 }
 
 // ---- Well-formed print files --------------------------------------------------------------
@@ -401,24 +529,17 @@ TEST(Reports, WellFormedForAnyNumberOfLayers) {
 TEST(ShippedFormatFile, WritesBothReportsForEveryBenchmarkCase) {
     ReportFixture f;  // its folder is the temporary folder
     int written = 0;
-    for (const auto& e :
-         std::filesystem::directory_iterator(std::string(MIBROX_SOURCE_DIR) + "/bench/cases")) {
-        InputModel model;
-        ClearInputData(model);
-        int err = 0;
-        ASSERT_TRUE(LoadInputFile(model, e.path().string(), err)) << e.path();
-        const auto result = Analyse(model);
-        if (!result) continue;  // a case made to fail the analysis
+    for (const BenchmarkCase& c : BenchmarkCases()) {
         PrintSession session(ReportDataFiles::InFolder(MIBROX_BIN_DIR));
         session.BeginBuild({});
         std::string reason;
         for (auto write : {WriteConditionsReport, WriteResultReport}) {
             const std::string path = session.writer().NewReportFileName();
             session.writer().SetCurrentReportFile(path);
-            ASSERT_TRUE(write(session, model, *result, &reason)) << e.path() << ": " << reason;
+            ASSERT_TRUE(write(session, c.model, *c.result, &reason)) << c.path << ": " << reason;
             const std::string bytes = ScratchFolder::read(path);
-            ExpectWellFormed(bytes, e.path().string());
-            EXPECT_EQ(bytes.find("***"), std::string::npos) << e.path() << ": a value too wide";
+            ExpectWellFormed(bytes, c.path);
+            EXPECT_EQ(bytes.find("***"), std::string::npos) << c.path << ": a value too wide";
         }
         session.RemoveAllFiles();
         ++written;

@@ -37,6 +37,10 @@ struct BadFile {
     int err;
 };
 
+void PrintTo(const BadFile& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BadInputFile : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(BadInputFile, failsWithItsNumberAndLeavesTheModel) {
