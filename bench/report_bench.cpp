@@ -6,7 +6,8 @@
 // STR_PRN.DEF are read from there too. Figure files go to the temporary folder ($TMPDIR) and
 // are kept, so the print files stay viewable. Prints "name value" lines: file, ok,
 // conditions_pages, results_pages, conditions_ms, results_ms (writing time with figures,
-// analysis excluded; the best of five builds, so that a busy machine disturbs it less). Exit status
+// analysis excluded; the best of five builds, so that a busy machine disturbs it less). A file
+// that cannot be read or analysed gives "ok 0" and "reason" with the words why. Exit status
 // 1 when any file failed.
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "AnalysisFailure.h"
 #include "engine/WallAnalysis.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/SafeFile.h"
@@ -73,9 +75,13 @@ bool RunFile(const std::string& folder, const std::string& outDir, const std::st
     ClearInputData(model);
     int err = 0;
     auto result = std::make_unique<AnalysisResult>();
-    if (!LoadInputFile(model, path, err) || !RunWallAnalysis(model, *result)) {
-        std::fprintf(stderr, "%s: cannot be read or analysed (error %d)\n", path.c_str(), err);
+    const bool loaded = LoadInputFile(model, path, err);
+    if (!loaded || !RunWallAnalysis(model, *result)) {
+        const std::string reason =
+            loaded ? bench::AnalysisFailureReason(model) : bench::LoadErrorText(err);
+        std::fprintf(stderr, "%s: not analysed: %s\n", path.c_str(), reason.c_str());
         std::printf("ok 0\n");
+        std::printf("reason %s\n", reason.c_str());
         return false;
     }
     const std::string stem = std::filesystem::path(path).stem().string();

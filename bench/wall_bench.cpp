@@ -3,6 +3,8 @@
 // Without files it runs the shipped cases of bench/cases. Per file: the results, then the
 // time per analysis, one "name value" pair per line, numbers with 17 significant digits.
 // --table adds every section-table row as "row elevation deflection slope moment shear".
+// A file that cannot be read or analysed gives "ok 0" (with "load_error" and the error number
+// when it cannot be read) and "reason" with the words why; the exit status is then 1.
 
 #include <algorithm>
 #include <charconv>
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "AnalysisFailure.h"
 #include "engine/WallAnalysis.h"
 #include "workspace/InputFile.h"
 
@@ -50,11 +53,16 @@ bool RunFile(const std::string& path, bool table) {
     if (!LoadInputFile(model, path, err)) {
         Print("ok", 0);
         Print("load_error", err);
+        std::printf("reason %s\n", bench::LoadErrorText(err).c_str());
         return false;
     }
     auto result = std::make_unique<AnalysisResult>();
-    const bool ok = RunWallAnalysis(model, *result);
-    Print("ok", ok ? 1 : 0);
+    if (!RunWallAnalysis(model, *result)) {
+        Print("ok", 0);
+        std::printf("reason %s\n", bench::AnalysisFailureReason(model).c_str());
+        return false;
+    }
+    Print("ok", 1);
     const AnalysisResult& r = *result;
     Print("ComputedEmbedment", r.ComputedEmbedment);
     Print("RequiredEmbedment", r.RequiredEmbedment);
@@ -67,7 +75,7 @@ bool RunFile(const std::string& path, bool table) {
     Print("DeltaMin", r.DeltaMin);
     Print("UpperRowCount", r.UpperRowCount);
     Print("SectionRowCount", r.SectionRowCount);
-    if (table && ok) {
+    if (table) {
         for (int i = 1; i <= r.SectionRowCount; ++i) {
             const SectionRow& row = r.SectionTable(i);
             std::printf("row %d %s %s %s %s %s\n", i, Number(row(1)).c_str(),

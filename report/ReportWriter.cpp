@@ -19,6 +19,7 @@ namespace {
 constexpr std::size_t kMaxFormatFileBytes = 4u << 20;
 constexpr std::size_t kFlushBytes = 1u << 16;
 constexpr int kMaxMargin = 10;  // the numbering-style form's upper limit
+constexpr const char* kFullWidthQuestionMark = "\x81\x48";  // "？" in CP932
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -26,15 +27,6 @@ bool isDigit(char c) {
 
 bool isLead(char c) {
     return cp932::isLeadByte(static_cast<unsigned char>(c));
-}
-
-// Blanks in place of the characters that would break the page structure of a print file.
-std::string withoutBreaks(std::string_view utf8) {
-    std::string s(utf8);
-    for (char& c : s) {
-        if (c == '\f' || c == '\r' || c == '\n') c = ' ';
-    }
-    return s;
 }
 
 std::size_t charCount(std::string_view sjis) {
@@ -193,10 +185,30 @@ std::string FormatNumberField(double value, std::string_view picture) {
     return formatNumberField(value, picture, pictureToPattern(picture));
 }
 
+std::string PrintFileText(std::string_view utf8) {
+    std::string s(utf8);
+    for (char& c : s) {
+        if (c == '\f' || c == '\r' || c == '\n') c = ' ';
+    }
+    const std::string sjis = cp932::fromUtf8(s);
+    // Every 0x3F byte is a "?": CP932 trail bytes start at 0x40. This also catches the "?"
+    // that the encoder puts for a character CP932 cannot hold.
+    std::string out;
+    out.reserve(sjis.size() + 8);
+    for (const char c : sjis) {
+        if (c == '?') {
+            out += kFullWidthQuestionMark;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string FormatTextField(std::string_view utf8, const FieldLocation& field) {
     const std::size_t width = field.length;
     if (utf8.empty()) return std::string(width, ' ');
-    std::string sjis = cp932::fromUtf8(withoutBreaks(utf8));
+    std::string sjis = PrintFileText(utf8);
     if (field.picture == "@@") {
         const std::size_t chars = charCount(sjis);
         if (chars < 2) sjis.insert(0, 2 - chars, ' ');

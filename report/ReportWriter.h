@@ -33,10 +33,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "formats/ReportError.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/OneBased.h"
 #include "foundation/TempFile.h"
-#include "formats/ReportError.h"
 
 inline constexpr int kTemplateLines = 50;
 inline constexpr int kFieldsPerLine = 20;
@@ -80,8 +80,15 @@ std::vector<FieldLocation> FindTextFields(std::string_view sjis);
 // width when the number is wider than its picture. Non-finite values throw ReportError.
 std::string FormatNumberField(double value, std::string_view picture);
 
-// A text (UTF-8) in a text field, as CP932 bytes of exactly the field's width. Form feeds,
-// CR and LF become blanks; the cut never splits a double-byte character.
+// The CP932 form of a text that comes from the user or an input file, made safe to write
+// into a print file, whose language has no escape: form feeds, CR and LF become blanks, and
+// every "?" (typed, or put by the encoder for a character CP932 cannot hold) becomes the
+// full-width "？" (0x81 0x48), so that no part of the text starts a command. Every other
+// character stays as typed. Example: "A?R1" gives "A？R1".
+std::string PrintFileText(std::string_view utf8);
+
+// A text (UTF-8) in a text field, as CP932 bytes of exactly the field's width: the
+// PrintFileText form, cut at a character boundary and padded.
 std::string FormatTextField(std::string_view utf8, const FieldLocation& field);
 
 // The template line with its number fields and then its text fields filled.

@@ -124,7 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TextFieldCase{"TwoByteFieldDropsAHalfCharacter", "&>", "＞", "  "},
                       TextFieldCase{"LoneBang", "!", "xyz", "x"},
                       TextFieldCase{"LineBreaksBecomeBlanks", "&     >", "a\fb\rc\nd", "a b c d"},
-                      TextFieldCase{"DoubleByteFits", "&  >", "≦", "≦  "}),
+                      TextFieldCase{"DoubleByteFits", "&  >", "≦", "≦  "},
+                      TextFieldCase{"QuestionMarkCannotStartACommand", "&     >", "a?R1",
+                                    "a？R1  "},
+                      TextFieldCase{"UnencodableCannotStartACommand", "&    >", "😀BM", "？BM  "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FillTemplateLine, NumbersFirstThenTextsIntoTheTemplateAsWritten) {
