@@ -138,7 +138,7 @@ class FigureFrame {
         double low = 0;
         for (const FigPoint& p : m_buffer.points) low = std::min(low, p.y);
         TextBox b{};
-        for (int row = 1; row <= static_cast<int>(m_boxes.size()) + 1; ++row) {
+        for (std::size_t row = 1; row <= 2 * m_boxes.size() + 1; ++row) {
             b = box(s, {anchors.front().x, low - row * m_textHeight});
             if (clearOfTexts(b)) break;
         }
@@ -268,21 +268,38 @@ void LabelAxis(FigureFrame& f, int k, double s0, double d, double sx) {
     PlaceThinned(f, labels, static_cast<std::size_t>(zero));
 }
 
-// How far the lines reach from the wall on one side (dir * x, at least 0) between heights y0
-// and y1, lines that end on either height included.
-double Reach(const std::vector<std::array<FigPoint, 2>>& lines, double dir, double y0, double y1) {
-    double reach = 0;
-    for (const auto& [p, q] : lines) {
-        if (std::max(p.y, q.y) < y0 || std::min(p.y, q.y) > y1) continue;
-        if (p.y == q.y) {
-            reach = std::max({reach, dir * p.x, dir * q.x});
-            continue;
+// One side of the load figure: its pressure lines B-C and, in layer order, each layer's top
+// pressure (hanging from the layer's top edge at B) and bottom pressure (standing on its level
+// line at C).
+struct LoadSide {
+    struct Pressure {
+        std::string text;
+        double y;
+        bool top;
+    };
+    double dir;  // land to the right (+1), sea to the left (-1)
+    int count;
+    std::vector<std::array<FigPoint, 2>> pressureLines;
+    std::vector<Pressure> pressures;
+    std::vector<double> levels;  // y of each layer's bottom level line
+    std::size_t largest = 0;     // index into pressures
+
+    // How far the pressure lines reach from the wall (dir * x, at least 0) between heights y0
+    // and y1, lines that end on either height included.
+    double reach(double y0, double y1) const {
+        double far = 0;
+        for (const auto& [p, q] : pressureLines) {
+            if (std::max(p.y, q.y) < y0 || std::min(p.y, q.y) > y1) continue;
+            if (p.y == q.y) {
+                far = std::max({far, dir * p.x, dir * q.x});
+                continue;
+            }
+            for (const double y : {std::clamp(p.y, y0, y1), std::clamp(q.y, y0, y1)})
+                far = std::max(far, dir * (p.x + (q.x - p.x) * (y - p.y) / (q.y - p.y)));
         }
-        for (const double y : {std::clamp(p.y, y0, y1), std::clamp(q.y, y0, y1)})
-            reach = std::max(reach, dir * (p.x + (q.x - p.x) * (y - p.y) / (q.y - p.y)));
+        return far;
     }
-    return reach;
-}
+};
 
 // A curve over the depth: SectionTable column `column` times `factor`, horizontal scale
 // (PaperW / widthDivisor - 5) / largest |value|.
@@ -380,25 +397,10 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
     f.levelLine(true, 0, kMainLine);
     f.levelLine(false, yDesign, kMainLine);
 
-    // Per side: the pressure lines B-C of its layers and, in layer order, each layer's top
-    // and bottom pressure at B and C.
-    struct Boundary {
-        std::string text;
-        double y;
-        bool top;  // the top pressure hangs from the layer's top edge, the bottom one stands on its
-                   // level line
-    };
-    struct Side {
-        double dir;  // land to the right (+1), sea to the left (-1)
-        int count;
-        std::vector<std::array<FigPoint, 2>> pressureLines;
-        std::vector<Boundary> pressures;
-        std::vector<double> levels;  // y of each layer's bottom level line
-        std::size_t largest = 0;     // index into pressures
-    };
-    std::array<Side, 2> sides{Side{1.0, landCount, {}, {}, {}}, Side{-1.0, seaCount, {}, {}, {}}};
+    std::array<LoadSide, 2> sides{LoadSide{1.0, landCount, {}, {}, {}},
+                                  LoadSide{-1.0, seaCount, {}, {}, {}}};
     for (int s = 1; s <= 2; ++s) {
-        Side& side = sides[static_cast<std::size_t>(s - 1)];
+        LoadSide& side = sides[static_cast<std::size_t>(s - 1)];
         double best = 0;
         for (int i = 1; i <= side.count; ++i) {
             const LayerRow& L = layer(s, i);
@@ -431,20 +433,20 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
     // least kTextClearance off them and off the wall line: below the top edge (a top pressure)
     // or above the level line (a bottom pressure), else on the other side of that line; else
     // likewise at the wall end.
-    const auto pressureLabel = [&](const Side& side, const Boundary& p) {
+    const auto pressureLabel = [&](const LoadSide& side, const LoadSide::Pressure& p) {
         const double w = f.width(p.text);
         const double ys[] = {p.top ? p.y - h : p.y, p.top ? p.y : p.y - h};
         Label label{p.text, {}};
         for (const bool atWall : {false, true}) {
             for (const double y : ys) {
-                const double reach = atWall ? 0 : Reach(side.pressureLines, side.dir, y, y + h);
+                const double reach = atWall ? 0 : side.reach(y, y + h);
                 const double inner = reach + kTextClearance;
                 label.anchors.push_back({side.dir > 0 ? inner : -inner - w, y});
             }
         }
         return label;
     };
-    const auto levelLabel = [&](const Side& side, std::size_t i) {
+    const auto levelLabel = [&](const LoadSide& side, std::size_t i) {
         const bool land = side.dir > 0;
         const std::string text = FigureFrame::elevation(layer(land ? 1 : 2, int(i) + 1)(2));
         return Label{text, f.levelAnchors(land, side.levels[i], text, land ? kTextGap : 0)};
@@ -454,7 +456,7 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
     // and its largest pressure (the deepest where several are equal).
     const std::string topText = FigureFrame::elevation(landTop);
     f.placeAlways(topText, f.levelAnchors(true, 0, topText, 0));
-    for (const Side& side : sides) {
+    for (const LoadSide& side : sides) {
         if (side.count == 0) continue;
         const Label bottom = levelLabel(side, side.levels.size() - 1);
         f.placeAlways(bottom.text, bottom.anchors);
@@ -465,14 +467,14 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
     // Then the other levels and pressures where they are clear, thinned to a regular subset
     // counted from the extreme where the layers are too thin for all: the load tables of the
     // report give every value.
-    for (const Side& side : sides) {
+    for (const LoadSide& side : sides) {
         std::vector<Label> labels;
         for (std::size_t i = 0; i + 1 < side.levels.size(); ++i)
             labels.push_back(levelLabel(side, i));
         labels.emplace_back();
         PlaceThinned(f, labels, labels.size() - 1);
     }
-    for (const Side& side : sides) {
+    for (const LoadSide& side : sides) {
         std::vector<Label> labels;
         for (std::size_t i = 0; i < side.pressures.size(); ++i)
             labels.push_back(i == side.largest ? Label{} : pressureLabel(side, side.pressures[i]));
