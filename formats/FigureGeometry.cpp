@@ -1,6 +1,8 @@
 #include "formats/FigureGeometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 DevicePoint FigurePaperMm(const FigPoint& p, double dx, double dy, double paperH) {
     return {dx + p.x, paperH - (p.y + dy)};
@@ -52,6 +54,21 @@ std::optional<DevicePoint> TextOrigin(double x, double y, double h, std::int32_t
     if (direction == 1) return DevicePoint{x - h, y};
     if (direction == 3) return DevicePoint{x, y - h};
     return std::nullopt;
+}
+
+bool SegmentCrossesBox(const FigPoint& a, const FigPoint& b, double x0, double y0, double x1,
+                       double y1) {
+    // Clips the segment's parameter range [0, 1] to the open slab of each axis.
+    double enter = 0, leave = 1;
+    const auto clip = [&](double from, double delta, double lo, double hi) {
+        if (delta == 0) return lo < from && from < hi;
+        double t0 = (lo - from) / delta, t1 = (hi - from) / delta;
+        if (t0 > t1) std::swap(t0, t1);
+        enter = std::max(enter, t0);
+        leave = std::min(leave, t1);
+        return enter < leave;
+    };
+    return clip(a.x, b.x - a.x, x0, x1) && clip(a.y, b.y - a.y, y0, y1);
 }
 
 namespace {

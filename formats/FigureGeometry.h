@@ -66,6 +66,11 @@ std::optional<std::array<FigPoint, 2>> ArrowWings(const FigPoint& tip, std::int3
 // that corner, so its box's bottom-right corner is the anchor); none for another direction.
 std::optional<DevicePoint> TextOrigin(double x, double y, double h, std::int32_t direction);
 
+// Whether the segment a-b passes through the inside of the box x0 < x < x1, y0 < y < y1: a
+// segment along an edge or through a corner only touches it.
+bool SegmentCrossesBox(const FigPoint& a, const FigPoint& b, double x0, double y0, double x1,
+                       double y1);
+
 // The drawing calls of a renderer, in figure mm. Rows passed are within 1..kFigureStyleRows.
 class FigureCanvas {
   public:

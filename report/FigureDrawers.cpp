@@ -1,13 +1,15 @@
 #include "report/FigureDrawers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
+#include "formats/FigureFiles.h"
+#include "formats/FigureGeometry.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/NumberRoutines.h"
 #include "foundation/Numeric.h"
-#include "formats/FigureFiles.h"
 
 namespace {
 
@@ -21,8 +23,9 @@ constexpr double kTopMargin = 10.0;  // room above the drawing for the value axi
 constexpr double kAxisOffset = 5.0;  // height of the value axis above the top of the wall
 constexpr double kTickLength = 2.0;
 constexpr double kTextGap = 1.0;  // between a right-hand level line's end and its text
-// Texts side by side keep this much room; texts above and below one line may share its edge
-// (closer than kShared counts as the same edge: the file keeps six decimals).
+// Texts side by side keep this much room, and so do a text and a line beside it; texts above
+// and below one line may share its edge, and a text may stand on a line or hang from it (closer
+// than kShared counts as the same edge: the file keeps six decimals).
 constexpr double kTextClearance = 0.3;
 constexpr double kShared = 1e-4;
 
@@ -61,7 +64,8 @@ struct Anchor {
 };
 
 // The frame of a figure drawer: its buffer, the drawing definitions, texts in style 2 and the
-// two files it ends with. A text is only ever added where it meets no text added before it.
+// two files it ends with. Lines come first; a text is only ever added where it meets no text
+// added before it and no line passes through it or close beside it.
 class FigureFrame {
   public:
     FigureFrame(PrintSession& session, double paperW, double paperH)
@@ -95,39 +99,72 @@ class FigureFrame {
         const std::int32_t b = point(x2, y2);
         m_buffer.addLine(a, b, style);
     }
-    TextBox box(const std::string& s, double x, double y) const {
+    TextBox box(const std::string& s, const Anchor& a) const {
+        const double x = finite(a.x, "text x"), y = finite(a.y, "text y");
         return {x, y, x + width(s), y + m_textHeight};
     }
-    bool isClear(const TextBox& b) const {
+    bool clearOfTexts(const TextBox& b) const {
         return std::none_of(m_boxes.begin(), m_boxes.end(),
                             [&b](const TextBox& placed) { return b.meets(placed); });
     }
-    // Adds the text at the first anchor where it meets no placed text; false when none is
-    // clear (the text is left out).
-    bool place(const std::string& s, std::initializer_list<Anchor> anchors) {
+    bool clearOfLines(const TextBox& b) const {
+        const double side = kTextClearance - kShared;
+        const std::vector<FigPoint>& p = m_buffer.points;
+        return std::none_of(m_buffer.lines.begin(), m_buffer.lines.end(), [&](const FigLine& l) {
+            return SegmentCrossesBox(p[static_cast<std::size_t>(l.from - 1)],
+                                     p[static_cast<std::size_t>(l.to - 1)], b.x0 - side,
+                                     b.y0 + kShared, b.x1 + side, b.y1 - kShared);
+        });
+    }
+    void add(const std::string& s, const TextBox& b) {
+        m_buffer.addText(s, kTextStyle, 3, b.x0, b.y0);
+        m_boxes.push_back(b);
+    }
+    // Adds the text at the first anchor where it is clear; false when none is (the text is
+    // left out).
+    bool place(const std::string& s, const std::vector<Anchor>& anchors) {
         for (const Anchor& a : anchors) {
-            const TextBox b = box(s, finite(a.x, "text x"), finite(a.y, "text y"));
-            if (!isClear(b)) continue;
-            m_buffer.addText(s, kTextStyle, 3, a.x, a.y);
-            m_boxes.push_back(b);
+            const TextBox b = box(s, a);
+            if (!clearOfTexts(b) || !clearOfLines(b)) continue;
+            add(s, b);
             return true;
         }
         return false;
     }
-
-    // A level line from the outer end (x = +-PaperW / 2) to the wall line at height y, with
-    // the elevation text at its outer end (ending there on the right, starting there on the
-    // left): above the line, below it where that meets a text, else left out (it repeats a
-    // level already shown, or the report's tables give it).
-    void levelLine(bool right, double y, double elevation, std::int32_t style, double gap) {
-        line(right ? m_paperW / 2 : -m_paperW / 2, y, 0, y, style);
-        levelText(right, y, elevation, gap);
+    // As place, but a text that no anchor holds goes under its first anchor into the first
+    // row below the lowest point of the figure that meets no text: it is never left out.
+    void placeAlways(const std::string& s, const std::vector<Anchor>& anchors) {
+        if (place(s, anchors)) return;
+        double low = 0;
+        for (const FigPoint& p : m_buffer.points) low = std::min(low, p.y);
+        TextBox b{};
+        for (std::size_t row = 1; row <= 2 * m_boxes.size() + 1; ++row) {
+            b = box(s, {anchors.front().x, low - row * m_textHeight});
+            if (clearOfTexts(b)) break;
+        }
+        add(s, b);
     }
-    void levelText(bool right, double y, double elevation, double gap) {
-        const double outer = right ? m_paperW / 2 : -m_paperW / 2;
-        const std::string label = FormatNumber(finite(elevation, "elevation"), kElevationPattern);
-        const double x = right ? outer - width(label) - gap : outer;
-        place(label, {{x, y}, {x, y - m_textHeight}});
+
+    // A level line from the outer end (x = +-PaperW / 2) to the wall line at height y.
+    void levelLine(bool right, double y, std::int32_t style) {
+        line(right ? m_paperW / 2 : -m_paperW / 2, y, 0, y, style);
+    }
+    // Where the elevation text of a level line may stand: at the line's outer end (ending
+    // there, less the gap, on the right; starting there on the left), above the line, else
+    // below it.
+    std::vector<Anchor> levelAnchors(bool right, double y, const std::string& label,
+                                     double gap) const {
+        const double x = right ? m_paperW / 2 - width(label) - gap : -m_paperW / 2;
+        return {{x, y}, {x, y - m_textHeight}};
+    }
+    static std::string elevation(double value) {
+        return FormatNumber(finite(value, "elevation"), kElevationPattern);
+    }
+    // The elevation text of a level line where it is clear, else left out (it repeats a
+    // level already shown, or the report's tables give it).
+    void levelText(bool right, double y, double value, double gap) {
+        const std::string label = elevation(value);
+        place(label, levelAnchors(right, y, label, gap));
     }
 
     FigureBuffer& buffer() { return m_buffer; }
@@ -153,6 +190,46 @@ class FigureFrame {
     std::vector<TextBox> m_boxes;
 };
 
+// A text and where it may stand; an empty text holds the place of one shown already.
+struct Label {
+    std::string text;
+    std::vector<Anchor> anchors;
+};
+
+// Places a regular subset of a row of labels: every stride-th counted from label `origin`,
+// with the smallest stride of 1, 2, 5, 10, 20, 50, ... at which each label of the subset finds
+// a place clear of the texts. A label with no anchor clear of the lines is left out at any
+// stride: the lines stay as they are.
+void PlaceThinned(FigureFrame& f, const std::vector<Label>& labels, std::size_t origin) {
+    std::vector<std::vector<TextBox>> spots(labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (labels[i].text.empty()) continue;
+        for (const Anchor& a : labels[i].anchors) {
+            const TextBox b = f.box(labels[i].text, a);
+            if (f.clearOfLines(b)) spots[i].push_back(b);
+        }
+    }
+    for (std::size_t base = 1;; base *= 10) {
+        for (const std::size_t stride : {base, 2 * base, 5 * base}) {
+            std::vector<std::pair<std::size_t, TextBox>> chosen;
+            bool fits = true;
+            for (std::size_t j = origin % stride; j < labels.size() && fits; j += stride) {
+                const auto clear = std::find_if(spots[j].begin(), spots[j].end(), [&](auto& b) {
+                    return f.clearOfTexts(b) &&
+                           std::none_of(chosen.begin(), chosen.end(),
+                                        [&b](const auto& c) { return b.meets(c.second); });
+                });
+                if (clear != spots[j].end()) chosen.emplace_back(j, *clear);
+                fits = spots[j].empty() || clear != spots[j].end();
+            }
+            if (fits || stride >= labels.size()) {
+                for (const auto& [j, b] : chosen) f.add(labels[j].text, b);
+                return;
+            }
+        }
+    }
+}
+
 // Decimals an axis label needs for its step: none for steps of 1 or more, else as many as
 // make the step a whole number of units (the step carries at most two decimals).
 int AxisLabelDecimals(double step) {
@@ -171,42 +248,58 @@ std::string AxisLabel(double value, double step) {
     return FormatNumber(value, pattern);
 }
 
-// Labels a regular subset of the axis ticks: every stride-th tick counted from the tick at 0,
-// with the smallest stride of 1, 2, 5, 10, 20, 50, ... whose labels keep clear of each other.
-// A step rounded to 0 puts all ticks on one place: it gets the one label "0".
+// Labels a regular subset of the axis ticks, counted from the tick at 0 (PlaceThinned). A
+// step rounded to 0 puts all ticks on one place: it gets the one label "0".
 void LabelAxis(FigureFrame& f, int k, double s0, double d, double sx) {
-    const auto anchor = [&f](const std::string& label, double value, double scale) {
-        return Anchor{-value * scale - f.width(label) / 2, kAxisOffset + kTickLength};
+    const auto label = [&f, sx](double value, std::string text) {
+        const Anchor at{-value * sx - f.width(text) / 2, kAxisOffset + kTickLength};
+        return Label{std::move(text), {at}};
     };
     if (!(d > 0)) {
-        f.place("0", {anchor("0", 0, sx)});
+        PlaceThinned(f, {label(0, "0")}, 0);
         return;
     }
     const int zero = static_cast<int>(std::clamp(std::round(-s0 / d), 0.0, double(k)));
-    for (long base = 1;; base *= 10) {
-        for (const long stride : {base, 2 * base, 5 * base}) {
-            std::vector<std::pair<std::string, Anchor>> labels;
-            for (long j = zero % stride; j <= k; j += stride) {
-                const double t = j == zero ? 0.0 : s0 + static_cast<double>(j) * d;
-                std::string label = AxisLabel(t, d);
-                labels.emplace_back(label, anchor(label, t, sx));
-            }
-            bool clear = true;
-            for (std::size_t i = 0; i < labels.size() && clear; ++i) {
-                const auto& [text, at] = labels[i];
-                const TextBox b = f.box(text, at.x, at.y);
-                clear = f.isClear(b);
-                for (std::size_t o = i + 1; o < labels.size() && clear; ++o)
-                    clear =
-                        !b.meets(f.box(labels[o].first, labels[o].second.x, labels[o].second.y));
-            }
-            if (clear || stride > k) {
-                for (const auto& [text, at] : labels) f.place(text, {at});
-                return;
-            }
-        }
+    std::vector<Label> labels;
+    for (int j = 0; j <= k; ++j) {
+        const double t = j == zero ? 0.0 : s0 + j * d;
+        labels.push_back(label(t, AxisLabel(t, d)));
     }
+    PlaceThinned(f, labels, static_cast<std::size_t>(zero));
 }
+
+// One side of the load figure: its pressure lines B-C and, in layer order, each layer's top
+// pressure (hanging from the layer's top edge at B) and bottom pressure (standing on its level
+// line at C).
+struct LoadSide {
+    struct Pressure {
+        std::string text;
+        double y;
+        bool top;
+    };
+    double dir;  // land to the right (+1), sea to the left (-1)
+    int count;
+    std::vector<std::array<FigPoint, 2>> pressureLines;
+    std::vector<Pressure> pressures;
+    std::vector<double> levels;  // y of each layer's bottom level line
+    std::size_t largest = 0;     // index into pressures
+
+    // How far the pressure lines reach from the wall (dir * x, at least 0) between heights y0
+    // and y1, lines that end on either height included.
+    double reach(double y0, double y1) const {
+        double far = 0;
+        for (const auto& [p, q] : pressureLines) {
+            if (std::max(p.y, q.y) < y0 || std::min(p.y, q.y) > y1) continue;
+            if (p.y == q.y) {
+                far = std::max({far, dir * p.x, dir * q.x});
+                continue;
+            }
+            for (const double y : {std::clamp(p.y, y0, y1), std::clamp(q.y, y0, y1)})
+                far = std::max(far, dir * (p.x + (q.x - p.x) * (y - p.y) / (q.y - p.y)));
+        }
+        return far;
+    }
+};
 
 // A curve over the depth: SectionTable column `column` times `factor`, horizontal scale
 // (PaperW / widthDivisor - 5) / largest |value|.
@@ -241,11 +334,11 @@ std::string DrawCurveFigure(PrintSession& session, const AnalysisResult& r, doub
         const double x = -(s0 + j * d) * sx;
         f.line(x, kAxisOffset, x, kAxisOffset + kTickLength, kDrawingLine);
     }
-    LabelAxis(f, k, s0, d, sx);
-
-    f.levelLine(true, 0, top, kMainLine, kTextGap);
-    f.levelLine(false, -(top - r.ResultDesignLevel) * sy, r.ResultDesignLevel, kMainLine, 0);
-    f.levelLine(true, -(top - r.ResultTieLevel) * sy, r.ResultTieLevel, kTieLine, kTextGap);
+    const double yDesign = -(top - r.ResultDesignLevel) * sy;
+    const double yTie = -(top - r.ResultTieLevel) * sy;
+    f.levelLine(true, 0, kMainLine);
+    f.levelLine(false, yDesign, kMainLine);
+    f.levelLine(true, yTie, kTieLine);
 
     std::int32_t previous = f.point(-v[0] * sx, 0);
     for (std::size_t i = 1; i < v.size(); ++i) {
@@ -254,7 +347,13 @@ std::string DrawCurveFigure(PrintSession& session, const AnalysisResult& r, doub
         previous = p;
     }
 
-    f.levelLine(false, -depth * sy, r.ComputedTipLevel, kDrawingLine, 0);
+    f.levelLine(false, -depth * sy, kDrawingLine);
+
+    LabelAxis(f, k, s0, d, sx);
+    f.levelText(true, 0, top, kTextGap);
+    f.levelText(false, yDesign, r.ResultDesignLevel, 0);
+    f.levelText(true, yTie, r.ResultTieLevel, kTextGap);
+    f.levelText(false, -depth * sy, r.ComputedTipLevel, 0);
     return f.finish();
 }
 
@@ -290,41 +389,96 @@ std::string DrawLoadDistributionFigure(PrintSession& session, const AnalysisResu
     const double sy = checkedDivide(paperH - 5, depth, "depth");
     const double h = f.textHeight();
     const double halfW = paperW / 2;
+    const double yDesign = -(landTop - seaTop) * sy;
 
     f.point(0, 0);
     f.point(0, -depth * sy);
     f.buffer().addLine(1, 2, kMainLine);
-    f.levelLine(true, 0, landTop, kMainLine, 0);
-    f.levelLine(false, -(landTop - seaTop) * sy, seaTop, kMainLine, 0);
+    f.levelLine(true, 0, kMainLine);
+    f.levelLine(false, yDesign, kMainLine);
 
-    for (int side = 1; side <= 2; ++side) {
-        const double dir = side == 1 ? 1.0 : -1.0;  // land to the right, sea to the left
-        for (int i = 1; i <= r.LayerRowCounts(side); ++i) {
-            const LayerRow& L = layer(side, i);
+    std::array<LoadSide, 2> sides{LoadSide{1.0, landCount, {}, {}, {}},
+                                  LoadSide{-1.0, seaCount, {}, {}, {}}};
+    for (int s = 1; s <= 2; ++s) {
+        LoadSide& side = sides[static_cast<std::size_t>(s - 1)];
+        double best = 0;
+        for (int i = 1; i <= side.count; ++i) {
+            const LayerRow& L = layer(s, i);
             const double t = (landTop - L(1)) * sy;
-            const double pt = L(4), pb = L(5);
-            const double xB = dir * pt * sx, yB = -t;
-            const double xC = dir * pb * sx, yC = -t - L(3) * sy;
+            const double pt = finite(L(4), "pressure"), pb = finite(L(5), "pressure");
+            const double xB = side.dir * pt * sx, yB = -t;
+            const double xC = side.dir * pb * sx, yC = -t - L(3) * sy;
             const std::int32_t a = f.point(0, -t);
             const std::int32_t b = f.point(xB, yB);
             const std::int32_t c = f.point(xC, yC);
             const std::int32_t dPt = f.point(0, yC);
-            const std::int32_t ePt = f.point(dir * halfW, yC);
+            const std::int32_t ePt = f.point(side.dir * halfW, yC);
             f.buffer().addLine(a, b, kDrawingLine);
             f.buffer().addLine(b, c, kDrawingLine);
             f.buffer().addLine(dPt, ePt, kDrawingLine);
-            // A boundary value stands at the pressure end of its line (the top edge A-B, the
-            // level line D-E), else at the wall end, else it is left out: the load tables of
-            // the report give every value.
-            const std::string top = FormatNumber(finite(pt, "pressure"), kPressurePattern);
-            const std::string bottom = FormatNumber(finite(pb, "pressure"), kPressurePattern);
-            const auto along = [&](const std::string& s, double x) {
-                return side == 1 ? x : x - f.width(s);
-            };
-            f.place(top, {{along(top, xB), yB - h}, {along(top, 0), yB - h}});
-            f.place(bottom, {{along(bottom, xC), yC}, {along(bottom, 0), yC}});
-            f.levelText(side == 1, yC, L(2), side == 1 ? kTextGap : 0);
+            side.pressureLines.push_back({FigPoint{xB, yB}, FigPoint{xC, yC}});
+            for (const bool top : {true, false}) {
+                const double p = top ? pt : pb;
+                if (side.pressures.empty() || p >= best) {
+                    side.largest = side.pressures.size();
+                    best = p;
+                }
+                side.pressures.push_back({FormatNumber(p, kPressurePattern), top ? yB : yC, top});
+            }
+            side.levels.push_back(yC);
         }
+    }
+
+    // A pressure value stands beside its boundary beyond the pressure lines of its side, at
+    // least kTextClearance off them and off the wall line: below the top edge (a top pressure)
+    // or above the level line (a bottom pressure), else on the other side of that line; else
+    // likewise at the wall end.
+    const auto pressureLabel = [&](const LoadSide& side, const LoadSide::Pressure& p) {
+        const double w = f.width(p.text);
+        const double ys[] = {p.top ? p.y - h : p.y, p.top ? p.y : p.y - h};
+        Label label{p.text, {}};
+        for (const bool atWall : {false, true}) {
+            for (const double y : ys) {
+                const double reach = atWall ? 0 : side.reach(y, y + h);
+                const double inner = reach + kTextClearance;
+                label.anchors.push_back({side.dir > 0 ? inner : -inner - w, y});
+            }
+        }
+        return label;
+    };
+    const auto levelLabel = [&](const LoadSide& side, std::size_t i) {
+        const bool land = side.dir > 0;
+        const std::string text = FigureFrame::elevation(layer(land ? 1 : 2, int(i) + 1)(2));
+        return Label{text, f.levelAnchors(land, side.levels[i], text, land ? kTextGap : 0)};
+    };
+
+    // The extremes first, never left out: the top of the wall, each side's bottom elevation
+    // and its largest pressure (the deepest where several are equal).
+    const std::string topText = FigureFrame::elevation(landTop);
+    f.placeAlways(topText, f.levelAnchors(true, 0, topText, 0));
+    for (const LoadSide& side : sides) {
+        if (side.count == 0) continue;
+        const Label bottom = levelLabel(side, side.levels.size() - 1);
+        f.placeAlways(bottom.text, bottom.anchors);
+        const Label largest = pressureLabel(side, side.pressures[side.largest]);
+        f.placeAlways(largest.text, largest.anchors);
+    }
+    f.levelText(false, yDesign, seaTop, 0);
+    // Then the other levels and pressures where they are clear, thinned to a regular subset
+    // counted from the extreme where the layers are too thin for all: the load tables of the
+    // report give every value.
+    for (const LoadSide& side : sides) {
+        std::vector<Label> labels;
+        for (std::size_t i = 0; i + 1 < side.levels.size(); ++i)
+            labels.push_back(levelLabel(side, i));
+        labels.emplace_back();
+        PlaceThinned(f, labels, labels.size() - 1);
+    }
+    for (const LoadSide& side : sides) {
+        std::vector<Label> labels;
+        for (std::size_t i = 0; i < side.pressures.size(); ++i)
+            labels.push_back(i == side.largest ? Label{} : pressureLabel(side, side.pressures[i]));
+        PlaceThinned(f, labels, side.largest);
     }
     return f.finish();
 }

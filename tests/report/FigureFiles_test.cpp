@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/FigureGeometry.h"
 #include "foundation/Cp932.h"
 #include "tests/report/ReportFixture.h"
 
@@ -302,6 +303,26 @@ TEST(ParseTextStyleDefs, FontNamesAndTheRowLimit) {
               FigureReadStatus::BadRecord);
     EXPECT_EQ(LoadTextStyleDefs("/nonexistent/STR_PRN.DEF", rows).status,
               FigureReadStatus::CannotOpen);
+}
+
+TEST(SegmentCrossesBox, OnlyThePassageThroughTheInsideCounts) {
+    const struct {
+        FigPoint a, b;
+        bool crosses;
+    } cases[] = {
+        {{-5, 1}, {15, 1}, true},     // straight through
+        {{-5, 0}, {15, 0}, false},    // along the bottom edge (a text on its line)
+        {{0, -5}, {0, 5}, false},     // along the left edge
+        {{-1, 1}, {1, -1}, false},    // through a corner only
+        {{-1, 2}, {1, -1}, true},     // across a corner's inside
+        {{5, 1}, {5, 1}, true},       // a point inside
+        {{11, -3}, {20, 30}, false},  // beside it
+        {{3, 1}, {30, 1}, true},      // starts inside
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SegmentCrossesBox(c.a, c.b, 0, 0, 10, 2), c.crosses)
+            << "(" << c.a.x << ", " << c.a.y << ") to (" << c.b.x << ", " << c.b.y << ")";
+    }
 }
 
 }  // namespace

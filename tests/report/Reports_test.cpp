@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Cp932.h"
-#include "report/FigureDrawers.h"
 #include "formats/FigureFiles.h"
+#include "formats/FigureGeometry.h"
+#include "foundation/Cp932.h"
+#include "foundation/NumberFormat.h"
+#include "report/FigureDrawers.h"
 #include "tests/report/ReportFixture.h"
 #include "workspace/InputFile.h"
 
@@ -265,7 +267,7 @@ TEST(LoadDistributionFigure, WorkedScales) {
         ReadFigure(DrawLoadDistributionFigure(f.session(), LoadCase(0, 100), 150, 130));
     const FigText* bottom = FindText(d, "100.000");
     ASSERT_NE(bottom, nullptr);
-    EXPECT_NEAR(bottom->x, 40, 1e-9);               // sx 0.4 mm per kN/m2
+    EXPECT_NEAR(bottom->x, 40.3, 1e-9);             // sx 0.4 mm per kN/m2, 0.3 mm off its line
     EXPECT_NEAR(bottom->y, -125, 1e-9);             // sy 12.5 mm per m
     EXPECT_NEAR(d.buffer.points[1].y, -125, 1e-9);  // the wall line's foot
     const FigText* top = FindText(d, "+3.000");
@@ -386,11 +388,31 @@ std::vector<BenchmarkCase> BenchmarkCases() {
     return cases;
 }
 
-// ---- Texts that keep clear of each other --------------------------------------------------
+// ---- Texts that keep clear of each other and of the lines -----------------------------------
+
+// The texts the load figure never leaves out: the top of the wall, each side's bottom
+// elevation and each side's largest pressure.
+std::vector<std::string> LoadFigureExtremes(const AnalysisResult& r) {
+    std::vector<std::string> texts;
+    if (r.LayerRowCounts(1) > 0)
+        texts.push_back(FormatNumber(r.LayerTable(1)(1)(1), "+##0.000;-##0.000"));
+    for (int side = 1; side <= 2; ++side) {
+        const int n = r.LayerRowCounts(side);
+        if (n == 0) continue;
+        texts.push_back(FormatNumber(r.LayerTable(side)(n)(2), "+##0.000;-##0.000"));
+        double largest = r.LayerTable(side)(1)(4);
+        for (int i = 1; i <= n; ++i)
+            largest = std::max({largest, r.LayerTable(side)(i)(4), r.LayerTable(side)(i)(5)});
+        texts.push_back(FormatNumber(largest, "###0.000"));
+    }
+    return texts;
+}
 
 // Every figure of the reports: no two text boxes (anchored bottom-left, MeasureTextWidth wide,
-// the style's size high) meet or stand closer than 0.3 mm side by side; a box above and one
-// below the same line may share its edge. Drawn with the shipped definition files.
+// the style's size high) meet or stand closer than 0.3 mm side by side, a box above and one
+// below the same line may share its edge; no line passes through the inside of a text box (a
+// text may stand on a line or hang from it). The load figure holds its extremes. Drawn with the
+// shipped definition files.
 void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
     std::vector<TextStyleDef> styles;
     ASSERT_TRUE(LoadTextStyleDefs(std::string(MIBROX_BIN_DIR) + "/STR_PRN.DEF", styles).ok());
@@ -403,8 +425,12 @@ void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
                    {"moment", DrawMomentFigure, 100, 100},
                    {"deflection", DrawDeflectionFigure, 100, 100}};
     for (const auto& figure : figures) {
-        const std::vector<FigText> texts =
-            ReadFigure(figure.draw(session, r, figure.w, figure.h)).buffer.texts;
+        const FigureData d = ReadFigure(figure.draw(session, r, figure.w, figure.h));
+        const std::vector<FigText>& texts = d.buffer.texts;
+        const auto at = [&](std::size_t i) {
+            return "\"" + texts[i].text + "\" at (" + std::to_string(texts[i].x) + ", " +
+                   std::to_string(texts[i].y) + ")";
+        };
         std::vector<std::array<double, 4>> boxes;
         for (const FigText& t : texts) {
             boxes.push_back(
@@ -418,19 +444,28 @@ void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
                 const bool beside = std::min(a[3], b[3]) - std::max(a[1], b[1]) > 1e-3;
                 const double gap = std::max(a[0], b[0]) - std::min(a[2], b[2]);
                 ASSERT_FALSE(beside && gap < 0.3 - 1e-3)
-                    << what << ", " << figure.name << " figure: \"" << texts[i].text << "\" at ("
-                    << a[0] << ", " << a[1] << ") meets \"" << texts[j].text << "\" at (" << b[0]
-                    << ", " << b[1] << ")";
+                    << what << ", " << figure.name << " figure: " << at(i) << " meets " << at(j);
+            }
+            constexpr double e = 1e-3;  // the file keeps six decimals
+            for (const FigLine& l : d.buffer.lines) {
+                const FigPoint& p = d.buffer.points.at(static_cast<std::size_t>(l.from - 1));
+                const FigPoint& q = d.buffer.points.at(static_cast<std::size_t>(l.to - 1));
+                ASSERT_FALSE(SegmentCrossesBox(p, q, a[0] + e, a[1] + e, a[2] - e, a[3] - e))
+                    << what << ", " << figure.name << " figure: the line from (" << p.x << ", "
+                    << p.y << ") to (" << q.x << ", " << q.y << ") crosses " << at(i);
             }
         }
+        if (figure.draw != DrawLoadDistributionFigure) continue;
+        for (const std::string& extreme : LoadFigureExtremes(r))
+            ASSERT_NE(FindText(d, extreme), nullptr) << what << ": no \"" << extreme << "\"";
     }
     session.RemoveAllFiles();
 }
 
-// A wall of 0..99 random layers per side (0.01 to 10 m thick, pressures of either sign up to
-// 2000 kN/m2) and random curves over up to 3000 rows: deflections from 0.001 mm to 2 m,
-// moments up to 1e5 kN*m/m; the tie at the top or anywhere below it, the tip near the design
-// level or far below.
+// A wall of 1..99 random layers per side, 0.01 to 20 m thick (all alike on a side, or each its
+// own), pressures from 0 to 9999.999 kN/m2 (rising with depth, or at random), and random
+// curves over up to 3000 rows: deflections from 0.001 mm to 2 m, moments up to 1e5 kN*m/m; the
+// tie at the top or anywhere below it, the tip near the design level or far below.
 AnalysisResult GeneratedWall(std::mt19937& rng) {
     const auto uniform = [&](double a, double b) {
         return std::uniform_real_distribution<double>(a, b)(rng);
@@ -447,15 +482,19 @@ AnalysisResult GeneratedWall(std::mt19937& rng) {
         whole(0, 2) == 0 ? r.ResultTopLevel : r.ResultTopLevel - logUniform(1e-3, depth);
     r.ComputedTipLevel = r.ResultTopLevel - depth;
     if (whole(0, 2) == 0) r.ResultDesignLevel = r.ComputedTipLevel + logUniform(1e-3, 1);
-    const double pressure = logUniform(1, 2000);
+    const double pressure = logUniform(1, 9999.999);
     for (int side = 1; side <= 2; ++side) {
-        r.LayerRowCounts(side) = whole(0, 99);
-        double level = side == 1 ? r.ResultTopLevel : r.ResultDesignLevel;
-        for (int i = 1; i <= r.LayerRowCounts(side); ++i) {
+        const int n = r.LayerRowCounts(side) = whole(1, 99);
+        const double alike = whole(0, 1) == 0 ? logUniform(0.01, 20) : 0;
+        const bool rising = whole(0, 1) == 0;
+        double level = side == 1 ? r.ResultTopLevel : r.ResultDesignLevel, p = 0;
+        for (int i = 1; i <= n; ++i) {
             LayerRow& L = r.LayerTable(side)(i);
-            L(3) = logUniform(0.01, 10);
-            L(1) = level, L(2) = level - L(3), L(4) = uniform(-0.2, 1) * pressure;
-            L(5) = uniform(-0.2, 1) * pressure;
+            L(3) = alike > 0 ? alike : logUniform(0.01, 20);
+            L(1) = level, L(2) = level - L(3);
+            L(4) = rising ? p : std::round(uniform(0, pressure) * 1000) / 1000;
+            p = rising ? std::round(pressure * i / n * 1000) / 1000 : p;
+            L(5) = rising ? p : std::round(uniform(0, pressure) * 1000) / 1000;
             level = L(2);
         }
     }
@@ -472,7 +511,7 @@ AnalysisResult GeneratedWall(std::mt19937& rng) {
     return r;
 }
 
-TEST(FigureTexts, NoTwoTextsMeetInAnyBenchmarkCaseOrGeneratedWall) {
+TEST(FigureTexts, ClearOfTextsAndLinesWithTheExtremesInAnyCaseOrGeneratedWall) {
     ReportFixture f;  // its folder is the temporary folder
     for (const BenchmarkCase& c : BenchmarkCases()) {
         ExpectClearTexts(*c.result, c.path);
