@@ -269,7 +269,12 @@ QString DocxDocument::addPicture(const QImage& picture) {
     // The same picture placed again refers to its one copy in the package.
     if (const auto known = m_mediaIds.constFind(picture.cacheKey()); known != m_mediaIds.constEnd())
         return known.value();
-    QImage image = picture;
+    // More than 8 bits a channel is more than the document shows: stored with 8, half the
+    // bytes to encode and keep.
+    QImage image = picture.depth() <= 32
+                       ? picture
+                       : picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                           : QImage::Format_RGB32);
     image.setDotsPerMeterX(kPictureDotsPerMeter);
     image.setDotsPerMeterY(kPictureDotsPerMeter);
     QByteArray png;
