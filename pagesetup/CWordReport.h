@@ -71,6 +71,9 @@ class CWordReport {
     static constexpr std::size_t kFigurePixels = 48'000'000;
     // A figure's picture below this many pixels (150 x 130 mm at about 60 dpi) is too coarse.
     static constexpr std::size_t kLeastFigurePixels = 100'000;
+    // Paragraphs of one document, at most: each is held until the document is written (a few
+    // hundred bytes).
+    static constexpr std::size_t kMaxParagraphs = 1'000'000;
     // Pages the budget grows by, at most: as many as the preview lays out.
     static constexpr std::size_t kMaxBudgetPages = 20'000;
 
