@@ -2,8 +2,9 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <array>
+#include <cstdint>
 #include <functional>
+#include <string>
 
 #include "RecordingWordDocument.h"
 #include "WordFixtures.h"
@@ -26,20 +27,19 @@ std::uint32_t Crc32(std::string_view bytes) {
     return ~crc;
 }
 
-// A 16-bit RGBA PNG of `side` x `side` pixels whose header says `claimed` x `claimed`.
-std::string DeepPng(int side, int claimed) {
-    QImage image(side, side, QImage::Format_RGBA64);
-    image.fill(Qt::blue);
+// A small 16-bit RGBA PNG whose header says it is `claimed` x `claimed` pixels.
+std::string DeepPng(std::uint32_t claimed) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    QImage(8, 8, QImage::Format_RGBA64).save(&buffer, "PNG");
     std::string bytes = png.toStdString();
-    for (int at : {16, 20}) {  // IHDR width and height, then its CRC over type and data
-        for (int k = 0; k < 4; ++k) bytes[at + k] = char(std::uint32_t(claimed) >> (24 - 8 * k));
-    }
-    const std::uint32_t crc = Crc32(std::string_view(bytes).substr(12, 17));
-    for (int k = 0; k < 4; ++k) bytes[29 + k] = char(crc >> (24 - 8 * k));
+    const auto put = [&bytes](int at, std::uint32_t v) {
+        for (int k = 0; k < 4; ++k) bytes[at + k] = char(v >> (24 - 8 * k));
+    };
+    put(16, claimed);  // IHDR width, height, then its CRC over type and data
+    put(20, claimed);
+    put(29, Crc32(std::string_view(bytes).substr(12, 17)));
     return bytes;
 }
 
@@ -60,10 +60,6 @@ struct CostCase {
     Work kind;     // counted work with a ceiling
     std::uint64_t ceiling;
 };
-
-void PrintTo(const CostCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class WordExportCost : public testing::TestWithParam<CostCase> {};
 
@@ -86,7 +82,6 @@ TEST_P(WordExportCost, StaysWithinTheBudget) {
     EXPECT_EQ(report.Run(dir + "/print.txt"), !c.stopped);
 
     EXPECT_LE(report.Budget().count(c.kind), c.ceiling);
-    EXPECT_LE(report.Budget().used(), report.Budget().limit());
     if (c.stopped) {
         EXPECT_EQ(report.LastFault(), WordExportFault::BudgetSpent);
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -99,17 +94,10 @@ TEST_P(WordExportCost, StaysWithinTheBudget) {
 }
 
 const CostCase kCostCases[] = {
-    // A 16-bit picture decodes to 8 bytes a pixel and is stored with 4.
-    {"DeepPictureChargedByItsBytes",
-     [](ScratchFolder& f) {
-         ScratchFolder::write(f.file("deep.png"), DeepPng(64, 64));
-         return "?BM;000;000;010;010;" + f.file("deep.png") + "\n";
-     },
-     false, Work::PictureByte, 64 * 64 * 12},
-    // Refused from its header: nothing decoded.
+    // 8 bytes a pixel (512 MB), refused from its header: nothing decoded.
     {"PictureTooDeepForTheBudget",
      [](ScratchFolder& f) {
-         ScratchFolder::write(f.file("deep.png"), DeepPng(64, 8000));
+         ScratchFolder::write(f.file("deep.png"), DeepPng(8000));
          return "text\n?BM;000;000;010;010;" + f.file("deep.png") + "\n";
      },
      true, Work::PictureByte, 0},
