@@ -16,12 +16,13 @@
 #include <QByteArray>
 #include <QHash>
 #include <QSizeF>
-#include <QXmlStreamWriter>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "pagesetup/WordDocument.h"
+
+class QXmlStreamWriter;
 
 namespace word {
 
