@@ -4,7 +4,6 @@
 #include <QImageReader>
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "formats/FileFailure.h"
 #include "formats/PreviewIniKeys.h"
@@ -29,6 +28,8 @@ constexpr int kA4ShortMm = 210;
 constexpr int kA4LongMm = 297;
 // A paragraph costs about twelve drawing items (3 microseconds): written as XML, held, zipped.
 constexpr std::uint64_t kParagraphItems = 12;
+// A picture placed: about a kilobyte of XML written and zipped (30 microseconds).
+constexpr std::uint64_t kPlacedPictureItems = 120;
 
 QString Decoded(std::string_view line) {
     return QString::fromStdString(cp932::toUtf8(line));
@@ -151,6 +152,7 @@ bool CWordReport::Run(const QString& PrintFileName) {
     m_figurePixels = 0;
     m_figurePixelsLeft = kFigurePixels;
     m_storedPictures.clear();
+    m_decodedBitmaps.clear();
     const std::size_t pages = std::min<std::size_t>(
         kMaxBudgetPages, 1 + std::count(m_printFile.begin(), m_printFile.end(), '\f'));
     m_budget.reset(preview::WorkBudget::kExportBase + pages * preview::WorkBudget::kExportPerPage);
@@ -428,6 +430,7 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
+    if (!charge(preview::Work::Item, kPlacedPictureItems)) return false;
     const QSizeF size = figure.points.isEmpty() ? OwnSize(figure.image) : figure.points;
     if (fixed) {
         if (!m_doc.insertFloatingPicture(figure.image, size, m_lineAdvance))
@@ -462,18 +465,21 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
     // Only a regular file is read: a pipe or device would hold the export up. Its decoded
-    // bytes are charged from its header before it is decoded.
-    const std::uint64_t bytes = DecodedBytes(name);
+    // bytes are charged from its header before it is decoded, once.
+    const bool known = m_decodedBitmaps.contains(name);
+    const std::uint64_t bytes = known ? 0 : DecodedBytes(name);
     if (!m_budget.affords(preview::Work::PictureByte, bytes)) {
         m_budget.exhaust();
         return fail(WordExportFault::BudgetSpent);
     }
     const std::size_t decodes = m_pictures.pictureDecodes();
     const QImage image = m_pictures.picture(name);
-    if (m_pictures.pictureDecodes() != decodes && !charge(preview::Work::PictureByte, bytes))
-        return false;
+    if (m_pictures.pictureDecodes() != decodes) {
+        m_decodedBitmaps.insert(name);
+        if (!charge(preview::Work::PictureByte, bytes)) return false;
+    }
     if (image.isNull()) return fail(WordExportFault::BitmapUnreadable);
-    if (!chargeStored(image)) return false;
+    if (!chargeStored(image) || !charge(preview::Work::Item, kPlacedPictureItems)) return false;
     QSizeF size = OwnSize(image);
     if (width > 0) {
         // Fitted within width x height keeping its proportions; by its width alone when no

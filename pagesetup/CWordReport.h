@@ -147,7 +147,8 @@ class CWordReport {
     QHash<QString, FigureBitmap> m_figures;  // by list path, kCachedFigurePixels at most
     std::size_t m_figurePixels = 0;
     std::size_t m_figurePixelsLeft = kFigurePixels;  // of the document's share
-    QSet<qint64> m_storedPictures;  // QImage::cacheKey of the pictures charged for storing
+    QSet<qint64> m_storedPictures;   // QImage::cacheKey of the pictures charged for storing
+    QSet<QString> m_decodedBitmaps;  // names of the bitmaps decoded and charged
 };
 
 // The entry point of the preview window's Word tool: the export of the print file into a new
