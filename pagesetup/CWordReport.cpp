@@ -1,8 +1,9 @@
 #include "pagesetup/CWordReport.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "formats/FileFailure.h"
 #include "formats/PreviewIniKeys.h"
@@ -25,14 +26,13 @@ constexpr double kFactorySize1 = 8.0;
 constexpr double kLargestFontSize = 1638;  // points, the largest a word processor takes
 constexpr int kA4ShortMm = 210;
 constexpr int kA4LongMm = 297;
+// A paragraph costs about twelve drawing items (3 microseconds): written as XML, held, zipped.
+constexpr std::uint64_t kParagraphItems = 12;
+// A picture placed: about a kilobyte of XML written and zipped (30 microseconds).
+constexpr std::uint64_t kPlacedPictureItems = 120;
 
-// The lines of a print file, decoded.
-std::vector<QString> SplitLines(std::string_view bytes) {
-    std::vector<QString> lines;
-    PrintFileLines cursor(bytes);
-    std::string_view line;
-    while (cursor.next(line)) lines.push_back(QString::fromStdString(cp932::toUtf8(line)));
-    return lines;
+QString Decoded(std::string_view line) {
+    return QString::fromStdString(cp932::toUtf8(line));
 }
 
 // The command of the two characters after a "?" at 1-based `position`.
@@ -81,7 +81,36 @@ int WholePoints(double points) {
     return ToInt32HalfEven(points).value_or(0);
 }
 
+// The bytes a picture file decodes to, from its header; 0 when the header does not tell.
+std::uint64_t DecodedBytes(const QString& path) {
+    if (!QFileInfo(path).isFile()) return 0;
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!size.isValid()) return 0;
+    const int bits =
+        reader.imageFormat() == QImage::Format_Invalid
+            ? 32
+            : std::max(1, int(QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel()));
+    const std::uint64_t line = (std::uint64_t(size.width()) * std::uint64_t(bits) + 31) / 32 * 4;
+    return line * std::uint64_t(size.height());
+}
+
 }  // namespace
+
+const char* WordExportFaultMessage(WordExportFault fault) {
+    switch (fault) {
+        case WordExportFault::None:
+            return "";
+        case WordExportFault::BudgetSpent:
+            return texts::ExportTooLarge;
+        case WordExportFault::StyleRefused:
+        case WordExportFault::FigureRefused:
+        case WordExportFault::BitmapUnreadable:
+        case WordExportFault::BitmapRefused:
+            break;
+    }
+    return texts::ExportFailed;
+}
 
 CWordReport::CWordReport(WordDocument& document, const WordDesktop& desktop, UiServices* ui,
                          WordExportPaths paths, FigureBitmapFunction drawFigure)
@@ -121,9 +150,17 @@ bool CWordReport::Run(const QString& PrintFileName) {
     m_pictures.clear();
     m_figures.clear();
     m_figurePixels = 0;
-    const bool exported = ExportPrintFileToWord();
-    if (!exported) message(texts::ExportFailed);
-    // What was produced is handed over also after an error.
+    m_figurePixelsLeft = kFigurePixels;
+    m_storedPictures.clear();
+    m_decodedBitmaps.clear();
+    const std::size_t pages = std::min<std::size_t>(
+        kMaxBudgetPages, 1 + std::count(m_printFile.begin(), m_printFile.end(), '\f'));
+    m_budget.reset(preview::WorkBudget::kExportBase + pages * preview::WorkBudget::kExportPerPage);
+    const bool exported =
+        charge(preview::Work::FileByte, m_printFile.size()) && ExportPrintFileToWord();
+    if (!exported) message(WordExportFaultMessage(m_fault));
+    // A spent budget hands nothing over; what was produced before any other error is.
+    if (m_fault == WordExportFault::BudgetSpent) return false;
     if (!m_doc.finish()) {
         if (exported) message(texts::ExportFailed);
         return false;
@@ -158,7 +195,7 @@ PageSetup CWordReport::pageFor(int orientation) const {
 QString CWordReport::GetPrintFileOrientation() const {
     std::string_view first;
     if (!PrintFileLines(m_printFile).next(first)) return {};
-    const QString line = QString::fromStdString(cp932::toUtf8(first));
+    const QString line = Decoded(first);
     if (line.contains(QLatin1String("A4Y"))) return QStringLiteral("Y");
     if (line.contains(QLatin1String("A4T"))) return QStringLiteral("T");
     return {};
@@ -178,8 +215,15 @@ bool CWordReport::fail(WordExportFault fault) {
     return false;
 }
 
+bool CWordReport::charge(preview::Work kind, std::uint64_t count) {
+    return m_budget.charge(kind, count) || fail(WordExportFault::BudgetSpent);
+}
+
 void CWordReport::typeText(const QString& text) {
-    if (text.isEmpty()) return;
+    if (text.isEmpty() || m_fault != WordExportFault::None) return;
+    if (!charge(preview::Work::Glyph, static_cast<std::uint64_t>(text.size())) ||
+        !charge(preview::Work::Page, static_cast<std::uint64_t>(text.count(QChar('\f')))))
+        return;
     m_doc.typeText(text);
     // The insertion point's place on the line, on the grid the preview uses: a double-byte
     // character is as wide as its size, any other half of it.
@@ -208,10 +252,16 @@ bool CWordReport::ExportPrintFileToWord() {
     m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
     m_doc.setLineSpacing(m_currentFontSize);
 
-    const std::vector<QString> lines = SplitLines(m_printFile);
-    std::size_t next = mark.isEmpty() ? 0 : 1;
-    while (next < lines.size()) {
-        const QString& line = lines[next++];
+    // Lines are decoded one at a time: the document holds the text, the print file holds
+    // the rest.
+    PrintFileLines lines(m_printFile);
+    std::string_view bytes;
+    if (!mark.isEmpty()) lines.next(bytes);
+    std::size_t paragraphs = 0;
+    while (lines.next(bytes)) {
+        const QString line = Decoded(bytes);
+        if (++paragraphs > kMaxParagraphs) m_budget.exhaust();
+        if (!charge(preview::Work::Item, kParagraphItems)) return false;
         m_skipNextLine = m_applyLineSpacing = m_restoreExactSpacing = false;
         int p = static_cast<int>(line.indexOf(QChar('?'))) + 1;
         if (p == 0) {
@@ -219,7 +269,7 @@ bool CWordReport::ExportPrintFileToWord() {
         } else {
             const int n = static_cast<int>(line.size());
             if (p > 1) typeText(line.left(p - 1));
-            while (p <= n) {
+            while (p <= n && m_fault == WordExportFault::None) {
                 if (!ExecPrintCommand(p, line)) {
                     if (m_fault != WordExportFault::None) return false;
                     typeText(line.mid(p - 1, 1));
@@ -227,13 +277,15 @@ bool CWordReport::ExportPrintFileToWord() {
                 }
             }
         }
+        if (m_fault != WordExportFault::None) return false;
         m_doc.newParagraph();
         m_lineAdvance = 0;
         if (m_skipNextLine) {
             m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
             // The enlarged line stands in for the empty line after it; a line with text or a
             // page break is kept.
-            if (next < lines.size() && IsBlankLine(lines[next])) ++next;
+            PrintFileLines after = lines;
+            if (after.next(bytes) && IsBlankLine(Decoded(bytes))) lines = after;
         }
         if (m_applyLineSpacing) m_doc.setLineSpacing(m_pendingLineSpacing);
         if (m_restoreExactSpacing) m_doc.setLineSpacingRule(LineSpacingRule::Exactly);
@@ -244,6 +296,7 @@ bool CWordReport::ExportPrintFileToWord() {
 bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
     if (Position < 1 || Position > Line.size()) return false;
     if (Line[Position - 1] == QChar('\f')) {
+        if (!charge(preview::Work::Page)) return false;
         m_doc.insertPageBreak();
         m_lineAdvance = 0;
         ++Position;
@@ -271,6 +324,7 @@ bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
         case PrintCommand::None:
             return false;
         case PrintCommand::Page: {
+            if (!charge(preview::Work::Page)) return false;
             const int orientation = Field(Line, Position + 4) == "A4T" ? 0 : 1;
             m_doc.insertSectionBreak();
             m_doc.setPageSetup(pageFor(orientation));
@@ -289,6 +343,8 @@ bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
             return true;
         case PrintCommand::Heading1:
         case PrintCommand::Heading2:
+            if (!charge(preview::Work::OutlineEntry)) return false;
+            break;
         case PrintCommand::Ignored:
             break;
         case PrintCommand::Body0:
@@ -352,8 +408,18 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     const QString list = Line.mid(Position + 11);
     auto known = m_figures.constFind(list);
     if (known == m_figures.constEnd()) {
-        FigureBitmap drawn = m_drawFigure(list, m_paths.programFolder);
+        // Each new figure may take a quarter of the document's share of pixels that is left.
+        FigureAllowance allowance;
+        allowance.maxPixels = std::min(FigureAllowance::kLargestPicture, m_figurePixelsLeft / 4);
+        allowance.budget = &m_budget;
+        if (allowance.maxPixels < kLeastFigurePixels) {
+            m_budget.exhaust();
+            return fail(WordExportFault::BudgetSpent);
+        }
+        FigureBitmap drawn = m_drawFigure(list, m_paths.programFolder, allowance);
+        if (m_budget.spent()) return fail(WordExportFault::BudgetSpent);
         const std::size_t pixels = std::size_t(drawn.image.width()) * drawn.image.height();
+        m_figurePixelsLeft -= std::min(m_figurePixelsLeft, pixels);
         if (m_figurePixels + pixels > kCachedFigurePixels) {
             m_figures.clear();
             m_figurePixels = 0;
@@ -364,19 +430,26 @@ bool CWordReport::figureCommand(int Position, const QString& Line) {
     const FigureBitmap& figure = known.value();
     // A faulty figure ends only itself: what it drew is placed, nothing when it drew nothing.
     if (figure.image.isNull()) return true;
+    if (!charge(preview::Work::Item, kPlacedPictureItems)) return false;
     const QSizeF size = figure.points.isEmpty() ? OwnSize(figure.image) : figure.points;
     if (fixed) {
         if (!m_doc.insertFloatingPicture(figure.image, size, m_lineAdvance))
             return fail(WordExportFault::FigureRefused);
         return true;
     }
-    if (!m_doc.insertInlinePicture(figure.image, size))
-        return fail(WordExportFault::FigureRefused);
+    if (!m_doc.insertInlinePicture(figure.image, size)) return fail(WordExportFault::FigureRefused);
     m_doc.setLineSpacingRule(LineSpacingRule::Single);
     m_restoreExactSpacing = true;
     m_applyLineSpacing = true;
     m_pendingLineSpacing = m_currentFontSize;
     return true;
+}
+
+bool CWordReport::chargeStored(const QImage& image) {
+    // Stored once however often it is placed, at four bytes a pixel (DocxDocument).
+    if (m_storedPictures.contains(image.cacheKey())) return true;
+    m_storedPictures.insert(image.cacheKey());
+    return charge(preview::Work::PictureByte, 4ull * std::uint64_t(image.width()) * image.height());
 }
 
 bool CWordReport::bitmapCommand(int Position, const QString& Line) {
@@ -391,9 +464,22 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     if (name.contains(QLatin1String("%TMPDIR%"))) name = m_paths.printFileFolder + name.mid(8);
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
 
-    // Only a regular file is read: a pipe or device would hold the export up.
+    // Only a regular file is read: a pipe or device would hold the export up. Its decoded
+    // bytes are charged from its header before it is decoded, once.
+    const bool known = m_decodedBitmaps.contains(name);
+    const std::uint64_t bytes = known ? 0 : DecodedBytes(name);
+    if (!m_budget.affords(preview::Work::PictureByte, bytes)) {
+        m_budget.exhaust();
+        return fail(WordExportFault::BudgetSpent);
+    }
+    const std::size_t decodes = m_pictures.pictureDecodes();
     const QImage image = m_pictures.picture(name);
+    if (m_pictures.pictureDecodes() != decodes) {
+        m_decodedBitmaps.insert(name);
+        if (!charge(preview::Work::PictureByte, bytes)) return false;
+    }
     if (image.isNull()) return fail(WordExportFault::BitmapUnreadable);
+    if (!chargeStored(image) || !charge(preview::Work::Item, kPlacedPictureItems)) return false;
     QSizeF size = OwnSize(image);
     if (width > 0) {
         // Fitted within width x height keeping its proportions; by its width alone when no

@@ -174,7 +174,7 @@ void DocxDocument::newDocument() {
     m_runFormat = RunFormat{};
     m_runText.clear();
     m_runs.clear();
-    m_paragraphs.clear();
+    m_body.clear();
     m_media.clear();
     m_mediaIds.clear();
     m_drawingCount = 0;
@@ -258,9 +258,11 @@ void DocxDocument::flushRun() {
 
 void DocxDocument::closeParagraph(bool endsSection) {
     flushRun();
-    Paragraph paragraph{m_paragraph, std::nullopt, std::move(m_runs)};
-    if (endsSection) paragraph.endsSection = m_section;
-    m_paragraphs.push_back(std::move(paragraph));
+    QBuffer body(&m_body);
+    body.open(QIODevice::Append);
+    QXmlStreamWriter xml(&body);
+    WriteParagraph(xml, m_paragraph, endsSection ? std::optional(m_section) : std::nullopt, m_runs,
+                   {}, {});
     m_runs.clear();
 }
 
@@ -269,7 +271,12 @@ QString DocxDocument::addPicture(const QImage& picture) {
     // The same picture placed again refers to its one copy in the package.
     if (const auto known = m_mediaIds.constFind(picture.cacheKey()); known != m_mediaIds.constEnd())
         return known.value();
-    QImage image = picture;
+    // More than 8 bits a channel is more than the document shows: stored with 8, half the
+    // bytes to encode and keep.
+    QImage image = picture.depth() <= 32
+                       ? picture
+                       : picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                           : QImage::Format_RGB32);
     image.setDotsPerMeterX(kPictureDotsPerMeter);
     image.setDotsPerMeterY(kPictureDotsPerMeter);
     QByteArray png;
@@ -375,50 +382,48 @@ void WriteDrawing(QXmlStreamWriter& xml, const QString& relId, QSizeF size, int 
 
 }  // namespace
 
-QByteArray DocxDocument::documentXml() const {
-    const auto writeParagraph = [](QXmlStreamWriter& xml, const ParagraphFormat& format,
-                                   const std::optional<PageSetup>& endsSection,
-                                   const std::vector<Run>& runs, const QString& openText,
-                                   const RunFormat& openFormat) {
-        xml.writeStartElement(QStringLiteral("w:p"));
-        const bool properties = format.styled || !format.autoSpaceLatin ||
-                                !format.autoSpaceDigits || format.rule || endsSection;
-        if (properties) {
-            xml.writeStartElement(QStringLiteral("w:pPr"));
-            if (format.styled) Val(xml, QStringLiteral("w:pStyle"), QStringLiteral("a"));
-            if (!format.autoSpaceLatin)
-                Val(xml, QStringLiteral("w:autoSpaceDE"), QStringLiteral("0"));
-            if (!format.autoSpaceDigits)
-                Val(xml, QStringLiteral("w:autoSpaceDN"), QStringLiteral("0"));
-            if (format.rule == LineSpacingRule::Exactly) {
-                Empty(xml, QStringLiteral("w:spacing"),
-                      {{"w:line", Num(Whole(format.spacing * 20, 1, 31680))},
-                       {"w:lineRule", QStringLiteral("exact")}});
-            } else if (format.rule == LineSpacingRule::Single) {
-                Empty(xml, QStringLiteral("w:spacing"),
-                      {{"w:line", QStringLiteral("240")}, {"w:lineRule", QStringLiteral("auto")}});
-            }
-            if (endsSection) WriteSectionProperties(xml, *endsSection);
-            xml.writeEndElement();
+void DocxDocument::WriteParagraph(QXmlStreamWriter& xml, const ParagraphFormat& format,
+                                  const std::optional<PageSetup>& endsSection,
+                                  const std::vector<Run>& runs, const QString& openText,
+                                  const RunFormat& openFormat) {
+    xml.writeStartElement(QStringLiteral("w:p"));
+    const bool properties = format.styled || !format.autoSpaceLatin || !format.autoSpaceDigits ||
+                            format.rule || endsSection;
+    if (properties) {
+        xml.writeStartElement(QStringLiteral("w:pPr"));
+        if (format.styled) Val(xml, QStringLiteral("w:pStyle"), QStringLiteral("a"));
+        if (!format.autoSpaceLatin) Val(xml, QStringLiteral("w:autoSpaceDE"), QStringLiteral("0"));
+        if (!format.autoSpaceDigits) Val(xml, QStringLiteral("w:autoSpaceDN"), QStringLiteral("0"));
+        if (format.rule == LineSpacingRule::Exactly) {
+            Empty(xml, QStringLiteral("w:spacing"),
+                  {{"w:line", Num(Whole(format.spacing * 20, 1, 31680))},
+                   {"w:lineRule", QStringLiteral("exact")}});
+        } else if (format.rule == LineSpacingRule::Single) {
+            Empty(xml, QStringLiteral("w:spacing"),
+                  {{"w:line", QStringLiteral("240")}, {"w:lineRule", QStringLiteral("auto")}});
         }
-        const auto writeRun = [&xml](const RunFormat& f, const QString& text,
-                                     const std::optional<Drawing>& drawing) {
-            xml.writeStartElement(QStringLiteral("w:r"));
-            WriteRunProperties(xml, f.size, f.bold, f.underline, f.raise);
-            if (drawing)
-                WriteDrawing(xml, drawing->relId, drawing->size, drawing->id,
-                             drawing->floatingLeft);
-            else
-                WriteRunText(xml, text);
-            xml.writeEndElement();
-        };
-        for (const Run& run : runs) writeRun(run.format, run.text, run.drawing);
-        if (!openText.isEmpty()) writeRun(openFormat, openText, std::nullopt);
+        if (endsSection) WriteSectionProperties(xml, *endsSection);
+        xml.writeEndElement();
+    }
+    const auto writeRun = [&xml](const RunFormat& f, const QString& text,
+                                 const std::optional<Drawing>& drawing) {
+        xml.writeStartElement(QStringLiteral("w:r"));
+        WriteRunProperties(xml, f.size, f.bold, f.underline, f.raise);
+        if (drawing)
+            WriteDrawing(xml, drawing->relId, drawing->size, drawing->id, drawing->floatingLeft);
+        else
+            WriteRunText(xml, text);
         xml.writeEndElement();
     };
+    for (const Run& run : runs) writeRun(run.format, run.text, run.drawing);
+    if (!openText.isEmpty()) writeRun(openFormat, openText, std::nullopt);
+    xml.writeEndElement();
+}
 
-    Part part;
-    QXmlStreamWriter& xml = part.xml();
+QByteArray DocxDocument::documentHead() const {
+    QByteArray head;
+    QXmlStreamWriter xml(&head);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeStartElement(QStringLiteral("w:document"));
     xml.writeAttribute(QStringLiteral("xmlns:w"), kMainNamespace);
     xml.writeAttribute(
@@ -432,15 +437,22 @@ QByteArray DocxDocument::documentXml() const {
     xml.writeAttribute(QStringLiteral("xmlns:pic"),
                        QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture"));
     xml.writeStartElement(QStringLiteral("w:body"));
-    for (const Paragraph& p : m_paragraphs)
-        writeParagraph(xml, p.format, p.endsSection, p.runs, {}, {});
+    xml.writeCharacters(QString());  // closes the start tag
+    return head;
+}
+
+QByteArray DocxDocument::documentTail() const {
     // The open paragraph and the last section close here, so the document can be written at
     // any time and typing may go on afterwards.
-    writeParagraph(xml, m_paragraph, std::nullopt, m_runs, XmlText(m_runText, true), m_runFormat);
+    QByteArray tail;
+    QXmlStreamWriter xml(&tail);
+    WriteParagraph(xml, m_paragraph, std::nullopt, m_runs, XmlText(m_runText, true), m_runFormat);
     WriteSectionProperties(xml, m_section);
-    xml.writeEndElement();  // w:body
-    xml.writeEndElement();  // w:document
-    return part.finish();
+    return tail + "</w:body></w:document>\n";
+}
+
+QByteArray DocxDocument::documentXml() const {
+    return documentHead() + m_body + documentTail();
 }
 
 QByteArray DocxDocument::stylesXml() const {
@@ -522,10 +534,10 @@ struct ZipErrorFini {
 using ZipArchive = std::unique_ptr<zip_t, ZipDiscard>;
 using ZipSource = std::unique_ptr<zip_source_t, ZipSourceFree>;
 
-// A part of the package, in the order they are zipped.
+// A part of the package, in the order they are zipped: its bytes in pieces, zipped as one.
 struct PackagePart {
     std::string name;
-    QByteArray bytes;
+    std::vector<QByteArray> pieces;
 };
 
 QByteArray Zip(const std::vector<PackagePart>& parts) {
@@ -539,8 +551,14 @@ QByteArray Zip(const std::vector<PackagePart>& parts) {
     // The archive holds a reference of its own from here; `buffer` keeps ours for reading.
     zip_source_keep(buffer.get());
     for (const PackagePart& part : parts) {
-        ZipSource data(zip_source_buffer(archive.get(), part.bytes.constData(),
-                                         static_cast<zip_uint64_t>(part.bytes.size()), 0));
+        std::vector<zip_buffer_fragment_t> fragments;
+        for (const QByteArray& piece : part.pieces) {
+            // libzip only reads them (the pointer is not const in its interface).
+            fragments.push_back({reinterpret_cast<zip_uint8_t*>(const_cast<char*>(piece.data())),
+                                 static_cast<zip_uint64_t>(piece.size())});
+        }
+        ZipSource data(
+            zip_source_buffer_fragment(archive.get(), fragments.data(), fragments.size(), 0));
         if (!data) return {};
         if (zip_file_add(archive.get(), part.name.c_str(), data.get(), ZIP_FL_ENC_UTF_8) < 0)
             return {};
@@ -635,15 +653,16 @@ QByteArray DocxDocument::package() const {
                                          QStringLiteral("media/image%1.png").arg(i)});
     }
     std::vector<PackagePart> parts{
-        {"[Content_Types].xml", ContentTypes()},
-        {"_rels/.rels", Relationships({{QStringLiteral("rId1"), QStringLiteral("officeDocument"),
-                                        QStringLiteral("word/document.xml")}})},
-        {"word/document.xml", documentXml()},
-        {"word/styles.xml", stylesXml()},
-        {"word/settings.xml", Settings(m_viewType)},
-        {"word/_rels/document.xml.rels", Relationships(documentRelationships)}};
+        {"[Content_Types].xml", {ContentTypes()}},
+        {"_rels/.rels",
+         {Relationships({{QStringLiteral("rId1"), QStringLiteral("officeDocument"),
+                          QStringLiteral("word/document.xml")}})}},
+        {"word/document.xml", {documentHead(), m_body, documentTail()}},
+        {"word/styles.xml", {stylesXml()}},
+        {"word/settings.xml", {Settings(m_viewType)}},
+        {"word/_rels/document.xml.rels", {Relationships(documentRelationships)}}};
     for (std::size_t i = 0; i < m_media.size(); ++i)
-        parts.push_back({"word/media/image" + std::to_string(i + 1) + ".png", m_media[i]});
+        parts.push_back({"word/media/image" + std::to_string(i + 1) + ".png", {m_media[i]}});
     return Zip(parts);
 }
 

@@ -9,8 +9,9 @@
 //
 // finish() writes the file as a new temporary file (foundation/TempFile.h, ending ".docx",
 // mode 0600) and opens it through the WordDesktop seam, or, after setOutputPath(), replaces
-// that file atomically and opens nothing. The document is kept as paragraphs and runs; the
-// XML parts are written from them by QXmlStreamWriter.
+// that file atomically and opens nothing. A finished paragraph is written as XML at once
+// (QXmlStreamWriter) and only its XML is kept, which is zipped as it is: memory grows with
+// the document's XML, not with a model of it.
 
 #include <QByteArray>
 #include <QHash>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "pagesetup/WordDocument.h"
+
+class QXmlStreamWriter;
 
 namespace word {
 
@@ -88,14 +91,17 @@ class DocxDocument final : public WordDocument {
         QString text;
         std::optional<Drawing> drawing;
     };
-    struct Paragraph {
-        ParagraphFormat format;
-        std::optional<PageSetup> endsSection;  // the page of the section it closes
-        std::vector<Run> runs;
-    };
-
     void flushRun();
     void closeParagraph(bool endsSection);
+    // A paragraph, closing the section of `endsSection` when given; `openText` is typed in
+    // `openFormat` after the runs.
+    static void WriteParagraph(QXmlStreamWriter& xml, const ParagraphFormat& format,
+                               const std::optional<PageSetup>& endsSection,
+                               const std::vector<Run>& runs, const QString& openText,
+                               const RunFormat& openFormat);
+    // The main part in three pieces: up to <w:body>, the finished paragraphs, the rest.
+    QByteArray documentHead() const;
+    QByteArray documentTail() const;
     bool insertPicture(const QImage& picture, QSizeF size, std::optional<double> floatingLeft);
     // Stores the picture as PNG; its relationship id, or empty when it cannot be encoded.
     QString addPicture(const QImage& picture);
@@ -110,10 +116,10 @@ class DocxDocument final : public WordDocument {
     ParagraphFormat m_paragraph;
     RunFormat m_format;
     RunFormat m_runFormat;
-    QString m_runText;                    // typed in m_runFormat, not yet a run
-    std::vector<Run> m_runs;              // of the open paragraph
-    std::vector<Paragraph> m_paragraphs;  // finished
-    std::vector<QByteArray> m_media;      // PNG files, word/media/image<n>.png
+    QString m_runText;                // typed in m_runFormat, not yet a run
+    std::vector<Run> m_runs;          // of the open paragraph
+    QByteArray m_body;                // the finished paragraphs, XML
+    std::vector<QByteArray> m_media;  // PNG files, word/media/image<n>.png
     // QImage::cacheKey of each picture stored -> its relationship
     QHash<qint64, QString> m_mediaIds;
     int m_drawingCount = 0;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "formats/FigureFiles.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr double kLargestPaperMm = 1000;
 constexpr double kDotsPerInch = 300;
-constexpr double kLargestPicture = 16e6;  // pixels
 // The thinnest pen, mm: a hairline that stays visible when the document scales the picture.
 constexpr double kThinnestMm = 0.1;
 // Farther than this from the picture a coordinate is a fault (pixels).
@@ -34,11 +34,15 @@ struct FigureFault {
     QString reason;
 };
 
+const QString kBudgetSpent = QStringLiteral("the export's budget of work is spent");
+
 class PictureCanvas final : public FigureCanvas {
   public:
     PictureCanvas(QImage& image, double dotsPerMm, double paperH,
-                  std::vector<LineStyleDef> lineStyles, std::vector<TextStyleDef> textStyles)
-        : m_painter(&image),
+                  std::vector<LineStyleDef> lineStyles, std::vector<TextStyleDef> textStyles,
+                  preview::WorkBudget* budget)
+        : m_budget(budget),
+          m_painter(&image),
           m_size(image.size()),
           m_dotsPerMm(dotsPerMm),
           m_paperH(paperH),
@@ -70,7 +74,10 @@ class PictureCanvas final : public FigureCanvas {
             std::max(1.0, (style.widthMm > 0 ? style.widthMm : kThinnestMm) * m_dotsPerMm);
         pen.setWidthF(width);
         pen.setCapStyle(Qt::FlatCap);
+        m_dashPeriod = 0;
         if (style.pattern != 0) {
+            m_dashPeriod =
+                ((style.pattern == 2 ? kDotMm : kDashMm + kDotMm + kGapMm) + kGapMm) * m_dotsPerMm;
             // Dash patterns are in pen widths.
             const double dash = kDashMm * m_dotsPerMm / width, dot = kDotMm * m_dotsPerMm / width;
             const double gap = kGapMm * m_dotsPerMm / width;
@@ -96,13 +103,19 @@ class PictureCanvas final : public FigureCanvas {
     }
 
     void line(const FigPoint& a, const FigPoint& b) override {
-        m_painter.drawLine(pixel(a), pixel(b));
+        const QPointF from = pixel(a), to = pixel(b);
+        stroke(QLineF(from, to).length());
+        m_painter.drawLine(from, to);
     }
     void rectangle(const FigPoint& a, const FigPoint& b) override {
-        m_painter.drawRect(QRectF(pixel(a), pixel(b)).normalized());
+        const QRectF box = QRectF(pixel(a), pixel(b)).normalized();
+        stroke(2 * (box.width() + box.height()));
+        m_painter.drawRect(box);
     }
     void ellipse(const FigPoint& c, double r) override {
-        m_painter.drawEllipse(QRectF(pixel({c.x - r, c.y + r}), pixel({c.x + r, c.y - r})));
+        const QRectF box(pixel({c.x - r, c.y + r}), pixel({c.x + r, c.y - r}));
+        stroke(std::numbers::pi * std::max(std::fabs(box.width()), std::fabs(box.height())));
+        m_painter.drawEllipse(box);
     }
 
     // A text runs from TextOrigin; one that would pass the picture's edge is moved inside it.
@@ -114,6 +127,11 @@ class PictureCanvas final : public FigureCanvas {
         const QFontMetricsF metrics(m_painter.font());
         const double w = metrics.horizontalAdvance(s), h = m_textHeight;
         const bool vertical = t.direction == 1;
+        // Glyphs past the picture's edge are laid out but not rasterised.
+        const double shown = std::min(w, 1.0 * (vertical ? m_size.height() : m_size.width()));
+        charge(preview::Work::FigureText);
+        charge(preview::Work::Glyph, static_cast<std::uint64_t>(s.size()));
+        charge(preview::Work::GlyphArea, static_cast<std::uint64_t>(shown * h));
         // The box of the (turned) text: w x h from the origin, w upward when turned.
         const double left =
             std::clamp(origin->x, 0.0, std::max(0.0, m_size.width() - (vertical ? h : w)));
@@ -130,6 +148,16 @@ class PictureCanvas final : public FigureCanvas {
     }
 
   private:
+    void charge(preview::Work kind, std::uint64_t count = 1) {
+        if (m_budget != nullptr && !m_budget->charge(kind, count)) throw FigureFault{kBudgetSpent};
+    }
+    // An outline of `length` pixels: one item, and one segment per dash of a broken pen.
+    void stroke(double length) {
+        charge(preview::Work::FigureItem);
+        const double dashes = m_dashPeriod > 0 ? std::ceil(length / m_dashPeriod) : 1;
+        charge(preview::Work::PathSegment, static_cast<std::uint64_t>(std::max(1.0, dashes)));
+    }
+
     QPointF pixel(const FigPoint& p) const {
         const DevicePoint mm = FigurePaperMm(p, m_dx, m_dy, m_paperH);
         const QPointF px(mm.x * m_dotsPerMm, mm.y * m_dotsPerMm);
@@ -138,6 +166,7 @@ class PictureCanvas final : public FigureCanvas {
         return px;
     }
 
+    preview::WorkBudget* m_budget;
     QPainter m_painter;
     QSize m_size;
     double m_dotsPerMm;
@@ -148,6 +177,7 @@ class PictureCanvas final : public FigureCanvas {
     std::int32_t m_penRow = 0;
     std::int32_t m_fontRow = 0;
     double m_textHeight = 1;
+    double m_dashPeriod = 0;  // pixels of one dash pattern; 0 for a solid pen
 };
 
 QString Describe(const QString& file, const FigureReadResult& r) {
@@ -159,7 +189,8 @@ QString Describe(const QString& file, const FigureReadResult& r) {
 
 }  // namespace
 
-FigureBitmap DrawFigureBitmap(const QString& listPath, const QString& definitionFolder) {
+FigureBitmap DrawFigureBitmap(const QString& listPath, const QString& definitionFolder,
+                              const FigureAllowance& allowance) {
     FigureBitmap out;
     FigureList list;
     if (const auto r = ReadFigureListFile(listPath.toStdString(), list, kFigureListEntries);
@@ -172,11 +203,19 @@ FigureBitmap DrawFigureBitmap(const QString& listPath, const QString& definition
         out.fault = QStringLiteral("%1: the paper size is outside 0 to 1000 mm").arg(listPath);
         return out;
     }
+    const double pixels =
+        static_cast<double>(std::min(allowance.maxPixels, FigureAllowance::kLargestPicture));
     const double dpi =
-        std::min(kDotsPerInch, std::sqrt(kLargestPicture / (list.PaperW * list.PaperH)) * 25.4);
+        std::min(kDotsPerInch, std::sqrt(pixels / (list.PaperW * list.PaperH)) * 25.4);
     const double dotsPerMm = dpi / 25.4;
     const int width = std::max(1, ToInt32HalfEven(list.PaperW * dotsPerMm).value_or(1));
     const int height = std::max(1, ToInt32HalfEven(list.PaperH * dotsPerMm).value_or(1));
+    // The picture is held and encoded for the document: four bytes a pixel.
+    if (allowance.budget != nullptr &&
+        !allowance.budget->charge(preview::Work::PictureByte, 4ull * width * height)) {
+        out.fault = kBudgetSpent;
+        return out;
+    }
     out.image = QImage(width, height, QImage::Format_RGB32);
     if (out.image.isNull()) {
         out.fault = QStringLiteral("no memory for the figure");
@@ -204,7 +243,7 @@ FigureBitmap DrawFigureBitmap(const QString& listPath, const QString& definition
     }
 
     PictureCanvas canvas(out.image, dotsPerMm, list.PaperH, std::move(lineStyles),
-                         std::move(textStyles));
+                         std::move(textStyles), allowance.budget);
     for (const FigureListEntry& entry : list.entries) {
         FigureData data;
         const auto read = ReadFigureDataFile(entry.FileName, data);

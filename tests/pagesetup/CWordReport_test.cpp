@@ -37,7 +37,7 @@ struct Export {
         if (writeFile) ScratchFolder::write(folder.file("print.txt"), cp932::fromUtf8(printFile));
         const QString dir = QString::fromStdString(folder.path());
         CWordReport report(doc, desktop, &ui, {dir + "/Preview.ini", dir, dir + "/app"},
-                           [this](const QString& list, const QString&) {
+                           [this](const QString& list, const QString&, const FigureAllowance&) {
                                figures << list;
                                FigureBitmap f;
                                if (list == "/fig") {
