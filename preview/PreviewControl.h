@@ -26,6 +26,8 @@
 
 namespace preview {
 
+class WorkBudget;
+
 // A font as the control takes and reports it.
 struct FontSpec {
     QString name;
@@ -150,11 +152,11 @@ class PreviewControl {
     virtual double zoomMax() const = 0;
     virtual void setZoomStep(double percent) = 0;
     virtual double zoomStep() const = 0;
-    virtual int previewPage() const = 0;        // 1-based page shown; 0 with no pages
+    virtual int previewPage() const = 0;  // 1-based page shown; 0 with no pages
     // Clamped to 1..pageCount; raises onPreviewPageChanged when the page shown changes.
     virtual void setPreviewPage(int page) = 0;
-    virtual int pageCount() const = 0;          // pages finished or begun
-    virtual int currentPage() const = 0;        // number of the page being produced
+    virtual int pageCount() const = 0;    // pages finished or begun
+    virtual int currentPage() const = 0;  // number of the page being produced
 
     // Saved document (VDF): the whole document with its page formats.
     virtual bool saveDocument(const QString& path, QString* error) = 0;
@@ -181,6 +183,9 @@ class PreviewControl {
     // True once the document reached its capacity: later pages and items are not recorded
     // and newPage fails.
     virtual bool capacityExceeded() const { return false; }
+    // The budget that recording and loading a saved document charge from now on (null: the
+    // control's own, renewed by each start of a document); its owner renews it for each load.
+    virtual void setWorkBudget(WorkBudget* budget) { (void)budget; }
 
     // For the print-file loader.
 

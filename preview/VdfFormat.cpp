@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "formats/FileFailure.h"
+#include "formats/LoadCache.h"
+#include "formats/WorkBudget.h"
 
 namespace preview {
 
@@ -60,6 +62,7 @@ class Reader {
     Reader(int fd, std::size_t size) : m_size(size), m_fd(fd) {}
 
     bool ok() const { return m_error.isEmpty(); }
+    std::size_t position() const { return m_pos; }
     const QString& error() const { return m_error; }
     std::size_t remaining() const { return m_size - m_pos; }
     bool atEnd() const { return m_pos == m_size; }
@@ -174,8 +177,10 @@ QByteArray encodePng(const QImage& image) {
     return png;
 }
 
-// Decodes a PNG of at most `pixelBudget` pixels; the size is read from its header first.
-bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget, QImage& image) {
+// Decodes a PNG of at most `pixelBudget` pixels; its size and format are read from its header
+// first. A picture whose decoded bytes the budget cannot take is left null and `refused`.
+bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget,
+               WorkBudget& budget, QImage& image, bool& refused) {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(n));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -186,7 +191,13 @@ bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget
         std::size_t(size.width()) * std::size_t(size.height()) > pixelBudget) {
         return false;
     }
-    reader.setAllocationLimit(2048);  // megabytes
+    const std::uint64_t held = LoadCache::decodedBytes(reader);
+    if (!budget.affords(Work::PictureByte, held)) {
+        refused = true;
+        return true;
+    }
+    budget.charge(Work::PictureByte, held);
+    reader.setAllocationLimit(int(std::min<std::uint64_t>(held >> 20, 4096)) + 1);  // megabytes
     image = reader.read();
     return !image.isNull() && image.size() == size;
 }
@@ -274,7 +285,10 @@ bool readItem(Reader& r, const PageDocument& doc, const Page& page, PageItem& it
     return r.fail(QStringLiteral("unknown item kind %1").arg(kind));
 }
 
-bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
+// Reads a page; false on a fault. When the budget is spent the page keeps the items read
+// before and `cut` is set.
+bool readPage(Reader& r, const PageDocument& doc, Totals& totals, WorkBudget& budget, Page& page,
+              bool& cut) {
     const std::int32_t code = r.i32("a paper code");
     const std::uint8_t orientation = r.u8("an orientation");
     const std::int32_t width = r.i32("a paper width");
@@ -298,16 +312,27 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
     page.charX.resize(units);
     for (std::uint32_t i = 0; i < units; ++i) page.charX[i] = r.coordinate("a character x");
     totals.text += units;
+    if (!budget.charge(Work::Page) || !budget.charge(Work::Glyph, units)) {
+        cut = true;
+        return r.ok();
+    }
     const std::uint32_t items = r.count("items", 17, PageModelLimits::maxItems - totals.items);
-    page.items.reserve(items);
     for (std::uint32_t i = 0; i < items && r.ok(); ++i) {
         PageItem item;
+        if (!budget.charge(Work::Item)) {
+            cut = true;
+            return r.ok();
+        }
         if (readItem(r, doc, page, item)) page.items.push_back(item);
     }
     totals.items += items;
     const std::uint32_t tags = r.count("tags", 12, PageModelLimits::maxTags - totals.tags);
     for (std::uint32_t i = 0; i < tags && r.ok(); ++i) {
         PageTag tag;
+        if (!budget.charge(Work::Item)) {
+            cut = true;
+            return r.ok();
+        }
         tag.text = r.string("a tag text", PageModelLimits::maxNameUnits);
         tag.x = r.coordinate("a tag x");
         tag.y = r.coordinate("a tag y");
@@ -333,7 +358,13 @@ QByteArray encodeVdf(const PageDocument& document) {
                                        (font.underline ? 4 : 0)));
     }
     for (const QImage& image : document.images) {
-        const QByteArray png = encodePng(image);
+        // A picture left out of a cut load is kept as one transparent pixel.
+        QImage blank;
+        if (image.isNull()) {
+            blank = QImage(1, 1, QImage::Format_ARGB32);
+            blank.fill(Qt::transparent);
+        }
+        const QByteArray png = encodePng(image.isNull() ? blank : image);
         w.u32(static_cast<std::uint32_t>(png.size()));
         w.bytes(png.constData(), std::size_t(png.size()));
     }
@@ -387,7 +418,17 @@ Header readHeader(Reader& r, std::size_t fileSize) {
     return h;
 }
 
-bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error) {
+bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error, WorkBudget* lent) {
+    WorkBudget own;
+    WorkBudget& budget = lent ? *lent : own;
+    // The file's bytes are charged as they are taken.
+    std::size_t charged = 0;
+    const auto chargeBytes = [&] {
+        const bool ok = budget.charge(Work::FileByte, r.position() - charged);
+        charged = r.position();
+        return ok;
+    };
+    bool cut = false, pictureRefused = false;
     PageDocument doc;
     Totals totals;
     const Header header = readHeader(r, size);
@@ -426,7 +467,12 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error)
         const unsigned char* data = r.raw(n, "a picture");
         QImage image;
         if (!data) break;
-        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, image)) {
+        if (!chargeBytes()) {
+            cut = true;
+            break;
+        }
+        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, budget, image,
+                       pictureRefused)) {
             r.fail(QStringLiteral("picture %1 is not a readable PNG within the pixel budget")
                        .arg(i + 1));
             break;
@@ -434,35 +480,44 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error)
         totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
         doc.images.push_back(std::move(image));
     }
-    if (r.ok()) doc.pages.reserve(pages);
-    for (std::uint32_t i = 0; i < pages && r.ok(); ++i) {
+    // Pictures the budget could not take stay null (drawn as nothing).
+    doc.images.resize(images);
+    if (r.ok() && !cut) doc.pages.reserve(pages);
+    for (std::uint32_t i = 0; i < pages && r.ok() && !cut; ++i) {
         Page page;
-        if (readPage(r, doc, totals, page)) doc.pages.push_back(std::move(page));
+        if (readPage(r, doc, totals, budget, page, cut)) doc.pages.push_back(std::move(page));
+        cut = cut || !chargeBytes();
     }
-    const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
-    if (end && std::memcmp(end, kEndMark, sizeof kEndMark) != 0)
-        r.fail(QStringLiteral("the end mark is missing"));
-    if (r.ok() && !r.atEnd()) r.fail(QStringLiteral("bytes follow the end mark"));
+    if (!cut) {
+        const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
+        if (end && std::memcmp(end, kEndMark, sizeof kEndMark) != 0)
+            r.fail(QStringLiteral("the end mark is missing"));
+        if (r.ok() && !r.atEnd()) r.fail(QStringLiteral("bytes follow the end mark"));
+    }
     if (!r.ok()) {
         if (error) *error = r.error();
         return false;
     }
+    // A cut document keeps what was read before the cut, at least one page.
+    if (doc.pages.empty()) doc.pages.emplace_back();
+    if (cut || pictureRefused) budget.exhaust();
     document = std::move(doc);
     return true;
 }
 
 }  // namespace
 
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error,
+               WorkBudget* budget) {
     Reader r(bytes);
-    return decode(r, std::size_t(bytes.size()), document, error);
+    return decode(r, std::size_t(bytes.size()), document, error, budget);
 }
 
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
     return ReplaceFileReporting(path, encodeVdf(document), error);
 }
 
-bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
+bool readVdfFile(const QString& path, PageDocument& document, QString* error, WorkBudget* budget) {
     safefile::Descriptor file;
     std::uintmax_t size = 0;
     const safefile::Outcome opened =
@@ -476,7 +531,7 @@ bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
     // Streamed: the header and counts are checked before the body is read.
     Reader r(file.get(), std::size_t(size));
     QString reason;
-    if (!decode(r, std::size_t(size), document, &reason)) {
+    if (!decode(r, std::size_t(size), document, &reason, budget)) {
         // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
         if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);
         return false;
