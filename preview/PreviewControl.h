@@ -152,11 +152,11 @@ class PreviewControl {
     virtual double zoomMax() const = 0;
     virtual void setZoomStep(double percent) = 0;
     virtual double zoomStep() const = 0;
-    virtual int previewPage() const = 0;  // 1-based page shown; 0 with no pages
+    virtual int previewPage() const = 0;        // 1-based page shown; 0 with no pages
     // Clamped to 1..pageCount; raises onPreviewPageChanged when the page shown changes.
     virtual void setPreviewPage(int page) = 0;
-    virtual int pageCount() const = 0;    // pages finished or begun
-    virtual int currentPage() const = 0;  // number of the page being produced
+    virtual int pageCount() const = 0;          // pages finished or begun
+    virtual int currentPage() const = 0;        // number of the page being produced
 
     // Saved document (VDF): the whole document with its page formats.
     virtual bool saveDocument(const QString& path, QString* error) = 0;

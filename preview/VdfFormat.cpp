@@ -312,7 +312,7 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, WorkBudget& bu
     page.charX.resize(units);
     for (std::uint32_t i = 0; i < units; ++i) page.charX[i] = r.coordinate("a character x");
     totals.text += units;
-    if (!budget.charge(Work::Page) || !budget.charge(Work::Glyph, units)) {
+    if (!budget.charge(Work::Glyph, units)) {
         cut = true;
         return r.ok();
     }
@@ -485,6 +485,10 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error,
     if (r.ok() && !cut) doc.pages.reserve(pages);
     for (std::uint32_t i = 0; i < pages && r.ok() && !cut; ++i) {
         Page page;
+        if (!budget.charge(Work::Page)) {
+            cut = true;
+            break;
+        }
         if (readPage(r, doc, totals, budget, page, cut)) doc.pages.push_back(std::move(page));
         cut = cut || !chargeBytes();
     }
