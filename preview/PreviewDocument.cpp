@@ -142,9 +142,14 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
     // leaves the document shown as it was: the settings are applied only after the load.
     m_settings = ReadPageSettings(m_context.iniPath);
     m_pageCounter = m_settings.pageInit - 1;
+    // A refused file leaves the document, and what it cost, as they were.
+    const WorkBudget before = m_budget;
     beginLoad();
     QString error;
-    if (!m_control.loadDocument(path, &error)) return {false, error};
+    if (!m_control.loadDocument(path, &error)) {
+        m_budget = before;
+        return {false, error};
+    }
     m_outline.clear();
     m_lastChapter = -1;
     m_control.setDevice(m_settings.savedDeviceName);
