@@ -285,10 +285,25 @@ bool readItem(Reader& r, const PageDocument& doc, const Page& page, PageItem& it
     return r.fail(QStringLiteral("unknown item kind %1").arg(kind));
 }
 
+// The work of one read: the file's bytes are charged before a large part of them is taken
+// (a picture, a page's text) and as the rest is taken.
+struct ReadWork {
+    WorkBudget& budget;
+    std::size_t bytesCharged = 0;
+    // Charges the bytes up to `end` not charged yet.
+    bool bytesUpTo(std::size_t end) {
+        if (end <= bytesCharged) return true;
+        const std::size_t more = end - bytesCharged;
+        bytesCharged = end;
+        return budget.charge(Work::FileByte, more);
+    }
+};
+
 // Reads a page; false on a fault. When the budget is spent the page keeps the items read
 // before and `cut` is set.
-bool readPage(Reader& r, const PageDocument& doc, Totals& totals, WorkBudget& budget, Page& page,
+bool readPage(Reader& r, const PageDocument& doc, Totals& totals, ReadWork& work, Page& page,
               bool& cut) {
+    WorkBudget& budget = work.budget;
     const std::int32_t code = r.i32("a paper code");
     const std::uint8_t orientation = r.u8("an orientation");
     const std::int32_t width = r.i32("a paper width");
@@ -303,6 +318,11 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, WorkBudget& bu
     }
     const std::uint32_t units =
         r.count("text units", 6, PageModelLimits::maxTextUnits - totals.text);
+    if (!work.bytesUpTo(r.position() + std::size_t(units) * 6) ||
+        !budget.charge(Work::Glyph, units)) {
+        cut = true;
+        return r.ok();
+    }
     const unsigned char* text = r.raw(std::size_t(units) * 2, "the page text");
     if (!text) return false;
     page.text.resize(units);
@@ -312,10 +332,6 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, WorkBudget& bu
     page.charX.resize(units);
     for (std::uint32_t i = 0; i < units; ++i) page.charX[i] = r.coordinate("a character x");
     totals.text += units;
-    if (!budget.charge(Work::Glyph, units)) {
-        cut = true;
-        return r.ok();
-    }
     const std::uint32_t items = r.count("items", 17, PageModelLimits::maxItems - totals.items);
     for (std::uint32_t i = 0; i < items && r.ok(); ++i) {
         PageItem item;
@@ -421,13 +437,7 @@ Header readHeader(Reader& r, std::size_t fileSize) {
 bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error, WorkBudget* lent) {
     WorkBudget own;
     WorkBudget& budget = lent ? *lent : own;
-    // The file's bytes are charged as they are taken.
-    std::size_t charged = 0;
-    const auto chargeBytes = [&] {
-        const bool ok = budget.charge(Work::FileByte, r.position() - charged);
-        charged = r.position();
-        return ok;
-    };
+    ReadWork work{budget};
     bool cut = false, pictureRefused = false;
     PageDocument doc;
     Totals totals;
@@ -464,13 +474,13 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error,
             r.fail(QStringLiteral("picture %1 is no PNG within the budgets").arg(i + 1));
             break;
         }
-        const unsigned char* data = r.raw(n, "a picture");
-        QImage image;
-        if (!data) break;
-        if (!chargeBytes()) {
+        if (!work.bytesUpTo(r.position() + n)) {
             cut = true;
             break;
         }
+        const unsigned char* data = r.raw(n, "a picture");
+        QImage image;
+        if (!data) break;
         if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, budget, image,
                        pictureRefused)) {
             r.fail(QStringLiteral("picture %1 is not a readable PNG within the pixel budget")
@@ -489,8 +499,8 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error,
             cut = true;
             break;
         }
-        if (readPage(r, doc, totals, budget, page, cut)) doc.pages.push_back(std::move(page));
-        cut = cut || !chargeBytes();
+        if (readPage(r, doc, totals, work, page, cut)) doc.pages.push_back(std::move(page));
+        cut = cut || !work.bytesUpTo(r.position());
     }
     if (!cut) {
         const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
