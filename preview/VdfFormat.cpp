@@ -92,6 +92,18 @@ class Reader {
         if (p) m_pos += n;
         return p;
     }
+    // Passes over n bytes without reading them.
+    bool skip(std::size_t n, const char* what) {
+        if (!take(n, what)) return false;
+        m_pos += n;
+        if (m_fd >= 0) {
+            m_window.clear();
+            m_windowStart = m_pos;
+            if (::lseek(m_fd, off_t(m_pos), SEEK_SET) < 0)
+                return fail(QStringLiteral("the file cannot be read inside %1").arg(what));
+        }
+        return true;
+    }
     std::uint8_t u8(const char* what) {
         const unsigned char* p = raw(1, what);
         return p ? p[0] : 0;
@@ -467,12 +479,20 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error,
             return std::size_t(head[at]) << 24 | std::size_t(head[at + 1]) << 16 |
                    std::size_t(head[at + 2]) << 8 | std::size_t(head[at + 3]);
         };
-        const std::size_t pixels =
-            n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0 ? be32(16) * be32(20) : 0;
-        if (pixels == 0 || pixels > PageModelLimits::maxImagePixels - totals.pixels ||
-            n > 8 * pixels + (1 << 20)) {
-            r.fail(QStringLiteral("picture %1 is no PNG within the budgets").arg(i + 1));
+        const bool png = n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0;
+        const std::size_t width = png ? be32(16) : 0, height = png ? be32(20) : 0;
+        const std::size_t pixels = width * height;
+        if (pixels == 0 || n > 8 * pixels + (1 << 20)) {
+            r.fail(QStringLiteral("picture %1 is no PNG").arg(i + 1));
             break;
+        }
+        // A picture beyond the pixel budget is not read: it stays null.
+        if (width > kMaxImageSide || height > kMaxImageSide ||
+            pixels > PageModelLimits::maxImagePixels - totals.pixels) {
+            pictureRefused = true;
+            r.skip(n, "a picture");
+            doc.images.emplace_back();
+            continue;
         }
         if (!work.bytesUpTo(r.position() + n)) {
             cut = true;

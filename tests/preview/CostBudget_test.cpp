@@ -254,6 +254,24 @@ TEST_F(CostBudget, aSavedDocumentBeyondItsBudgetKeepsWhatWasReadAndSavesAgain) {
     PageDocument again;
     ASSERT_TRUE(decodeVdf(encodeVdf(read), again, &error)) << error.toStdString();
     EXPECT_EQ(again.pages, read.pages);
+
+    // A file whose picture claims more pixels than a document holds: passed over unread.
+    again.fonts.clear();  // its picture begins at byte 24
+    const QByteArray small = encodeVdf(again);
+    const auto n = quint32(quint8(small[24])) | quint32(quint8(small[25])) << 8 |
+                   quint32(quint8(small[26])) << 16 | quint32(quint8(small[27])) << 24;
+    const std::string claim = pngClaiming(12000, 12000);
+    const quint32 size = quint32(claim.size());
+    ScratchFolder::write(dir.file("capped.vdf"),
+                         small.left(24).toStdString() +
+                             std::string(reinterpret_cast<const char*>(&size), 4) + claim +
+                             small.mid(28 + qsizetype(n)).toStdString());
+    WorkBudget fresh;
+    ASSERT_TRUE(readVdfFile(QString::fromStdString(dir.file("capped.vdf")), read, &error, &fresh))
+        << error.toStdString();
+    EXPECT_TRUE(read.images[0].isNull());
+    EXPECT_TRUE(fresh.spent());
+    EXPECT_EQ(read.pages, again.pages);
 }
 
 }  // namespace
