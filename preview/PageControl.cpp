@@ -68,6 +68,7 @@ void PageControl::reset() {
     m_itemTotal = m_textTotal = m_tagTotal = m_pixelTotal = 0;
     m_ownBudget.reset(WorkBudget::kLoad);
     m_fontIndex.clear();
+    m_recentFonts = {};
     m_imageIndex.clear();
     m_fontSlot = -1;
     m_previewPage = 0;
@@ -234,6 +235,13 @@ FontMetrics& PageControl::metricsOf(const FontSpec& font) const {
 
 std::uint16_t PageControl::fontIndex(const FontSpec& font) {
     if (&font == &m_font && m_fontSlot >= 0) return static_cast<std::uint16_t>(m_fontSlot);
+    // A text that switches between a few fonts finds them here without building their keys.
+    for (const RecentFont& recent : m_recentFonts) {
+        if (recent.slot >= 0 && recent.font == font) {
+            if (&font == &m_font) m_fontSlot = recent.slot;
+            return static_cast<std::uint16_t>(recent.slot);
+        }
+    }
     const QString key = fontKey(font);
     auto it = m_fontIndex.constFind(key);
     std::uint16_t index = 0;
@@ -251,6 +259,8 @@ std::uint16_t PageControl::fontIndex(const FontSpec& font) {
         m_fontIndex.insert(key, index);
     }
     if (&font == &m_font) m_fontSlot = index;
+    m_recentFonts[m_nextRecentFont] = {font, int(index)};
+    m_nextRecentFont = (m_nextRecentFont + 1) % m_recentFonts.size();
     return index;
 }
 

@@ -23,6 +23,7 @@
 // or the display changed. Not thread-safe; lives on the GUI thread.
 
 #include <QHash>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -197,6 +198,12 @@ class PageControl final : public PreviewControl {
     std::size_t m_tagTotal = 0;
     std::size_t m_pixelTotal = 0;
     QHash<QString, std::uint16_t> m_fontIndex;
+    struct RecentFont {
+        FontSpec font;
+        int slot = -1;  // its index in the document; -1 none
+    };
+    std::array<RecentFont, 4> m_recentFonts{};
+    std::size_t m_nextRecentFont = 0;
     QHash<qint64, std::uint32_t> m_imageIndex;
     std::vector<double> m_offsets;  // scratch of recordText
 
