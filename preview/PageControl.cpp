@@ -264,14 +264,12 @@ std::uint16_t PageControl::fontIndex(const FontSpec& font) {
     return index;
 }
 
-bool PageControl::reserve(std::size_t items, std::size_t textUnits, bool charge) {
+bool PageControl::reserve(std::size_t items, std::size_t textUnits) {
     if (m_full) return false;
     WorkBudget& budget = work();
-    const bool fits =
-        m_itemTotal + items <= PageModelLimits::maxItems &&
-        m_textTotal + textUnits <= PageModelLimits::maxTextUnits &&
-        (charge ? budget.charge(Work::Item, items) && budget.charge(Work::Glyph, textUnits)
-                : budget.affords(Work::Item, items) && budget.affords(Work::Glyph, textUnits));
+    const bool fits = m_itemTotal + items <= PageModelLimits::maxItems &&
+                      m_textTotal + textUnits <= PageModelLimits::maxTextUnits &&
+                      budget.charge(Work::Item, items) && budget.charge(Work::Glyph, textUnits);
     if (!fits) {
         m_full = true;
         budget.exhaust();
@@ -281,9 +279,9 @@ bool PageControl::reserve(std::size_t items, std::size_t textUnits, bool charge)
 
 double PageControl::recordText(const char16_t* text, std::size_t length, std::int32_t x,
                                std::int32_t y, const FontSpec& font, int angle, bool mayExtend) {
-    // Nothing more is recorded: nothing more is measured, and a text the model could not
-    // take is refused before it is measured.
-    if (m_full || !reserve(0, length, false)) return 0;
+    // Nothing more is recorded: nothing more is measured. What the text holds beyond the
+    // paper is not measured either, so only what shows is charged.
+    if (m_full || budget().spent()) return 0;
     FontMetrics& metrics = metricsOf(font);
     // A character further from (x, y) than the paper's farthest corner cannot show, however
     // the text is turned: the text ends before it.

@@ -174,8 +174,8 @@ class PageControl final : public PreviewControl {
     std::uint16_t fontIndex(const FontSpec& font);
     WorkBudget& work() { return m_externalBudget ? *m_externalBudget : m_ownBudget; }
     // Whether the model and the budget take `items` more items and `textUnits` more
-    // characters; charges them unless only asked. A refusal fills the document.
-    bool reserve(std::size_t items, std::size_t textUnits, bool charge = true);
+    // characters, charged; a refusal fills the document.
+    bool reserve(std::size_t items, std::size_t textUnits);
     bool recordItem(const PageItem& item);
     void notifyDocument();
     void notifyDisplay();
