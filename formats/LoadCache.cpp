@@ -73,6 +73,14 @@ std::uint64_t LoadCache::decodedBytes(QImageReader& reader) {
     return bytes;
 }
 
+void LoadCache::allowDecoding(QImageReader& reader, std::uint64_t held) {
+    // The reader's own check counts more than the picture it makes (a grey picture of 31 MB
+    // is refused under 69 MB): four times what was charged, at least its default, at most a
+    // gigabyte. The budget, not this, decides what is decoded.
+    const std::uint64_t megabytes = std::clamp<std::uint64_t>((held >> 18) + 8, 256, 1024);
+    reader.setAllocationLimit(int(megabytes));
+}
+
 QImage LoadCache::picture(const QString& path) {
     FileKey key;
     std::uint64_t fileBytes = 0;
@@ -94,8 +102,7 @@ QImage LoadCache::picture(const QString& path) {
         return image;
     }
     ++m_pictureDecodes;
-    // The budget above bounds what the decoder may allocate.
-    reader.setAllocationLimit(int(std::min<std::uint64_t>(held >> 20, 4096)) + 1);
+    allowDecoding(reader, held);
     image = reader.read();
     if (image.size() != size) image = QImage();
     m_pixels += pixels;

@@ -50,6 +50,8 @@ class LoadCache {
     QImage picture(const QString& path);
     // Bytes a decoder holds for the picture in `reader` (0 when its header cannot be read).
     static std::uint64_t decodedBytes(QImageReader& reader);
+    // Lets the reader allocate what `held` bytes were charged for (QImageReader's limit).
+    static void allowDecoding(QImageReader& reader, std::uint64_t held);
 
     // The readers of FigureFiles.h, answered from the cache after the first read of a path.
     FigureReadResult ReadFigureListFile(const std::string& path, FigureList& out,

@@ -209,7 +209,7 @@ bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget
         return true;
     }
     budget.charge(Work::PictureByte, held);
-    reader.setAllocationLimit(int(std::min<std::uint64_t>(held >> 20, 4096)) + 1);  // megabytes
+    LoadCache::allowDecoding(reader, held);
     image = reader.read();
     return !image.isNull() && image.size() == size;
 }

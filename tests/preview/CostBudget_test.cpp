@@ -151,8 +151,9 @@ TEST_F(CostBudget, aHugeFileThatIsNoVdfIsRefusedBeforeItIsRead) {
 // files and returns the print file; the load must charge `kind` exactly `charged` times (or
 // at most, when `atMost`).
 TEST_F(CostBudget, aLoadChargesWhatItsInputReallyCosts) {
-    const auto savePicture = [](const std::string& path, QImage::Format format, bool progressive) {
-        QImage picture(64, 48, format);
+    const auto savePicture = [](const std::string& path, QImage::Format format, bool progressive,
+                                QSize size = {64, 48}) {
+        QImage picture(size, format);
         picture.fill(Qt::darkCyan);
         QImageWriter writer(QString::fromStdString(path));
         writer.setProgressiveScanWrite(progressive);
@@ -178,14 +179,14 @@ TEST_F(CostBudget, aLoadChargesWhatItsInputReallyCosts) {
          Work::PictureByte, 2 * 64 * 48 * 8},
         {"one picture under three spellings is decoded once",
          [&](const ScratchFolder& d) {
-             savePicture(d.file("p.png"), QImage::Format_RGB32, false);
+             savePicture(d.file("p.png"), QImage::Format_Grayscale8, false, {2900, 2900});
              std::filesystem::create_symlink(d.file("p.png"), d.file("link.png"));
              std::string prn;
              for (const char* name : {"p.png", "./p.png", "link.png"})
                  prn += "?BM;010;010;050;050;" + d.file(name) + "\r\n";
              return prn;
          },
-         Work::PictureByte, 64 * 48 * 4},
+         Work::PictureByte, 2900 * 2900},
         {"a progressive JPEG holds its coefficients while it decodes",
          [&](const ScratchFolder& d) {
              savePicture(d.file("p.jpg"), QImage::Format_RGB32, true);
@@ -211,6 +212,8 @@ TEST_F(CostBudget, aLoadChargesWhatItsInputReallyCosts) {
         const LoadOutcome outcome = load("case.prn", c.make(files));
         EXPECT_TRUE(outcome.ok);
         EXPECT_EQ(outcome.truncatedAtPage, 0);
+        EXPECT_EQ(control.document().images.size(),
+                  c.kind == Work::PictureByte ? document.loadCache().pictureDecodes() : 0u);
         const std::uint64_t charged = document.loadBudget().count(c.kind);
         if (c.atMost) {
             EXPECT_LE(charged, c.charged);
