@@ -1,29 +1,35 @@
 #pragma once
 // What one load of a print file reads besides the file itself: the pictures of "BM" lines and
 // the figure list, data and definition files of "FG" lines. Each is read and decoded once per
-// load, however often the document names it (keyed by the path as written), so a file that
-// names one large picture or data file a thousand times costs one read.
+// load, however often the document names it: files are keyed by what they are (device and
+// inode), so "a.png", "./a.png" and a link to it are one entry, and a file that names one
+// large picture or data file a thousand times costs one read.
 //
-// Budgets: a picture's width and height are read from its header and checked before it is
-// decoded: a side above kMaxPictureSide is refused, and so is a picture that would take the
-// decoded pixels of the load beyond kMaxPixels, the most the page model holds; that second
-// refusal sets budgetExceeded(), which ends the load as a full page model does. At most
-// kMaxCachedFigureFiles figure files of each kind are kept (the oldest half is dropped beyond
-// that), so a document naming many files holds a bounded number of them.
+// Budgets: every file read is charged to the load's WorkBudget (its bytes), and so is every
+// picture decoded, by the bytes the decoder will hold: its size and pixel format are read
+// from its header first (a 16-bit RGBA picture holds 8 bytes a pixel; a progressive JPEG
+// also holds its coefficients while it decodes). A side above kMaxPictureSide is refused; a
+// picture that would pass the budget or take the load's pixels beyond kMaxPixels (the most
+// the page model holds) is refused too and sets budgetExceeded(), which ends the load as a
+// full page model does. At most kMaxCachedFigureFiles figure files of each kind are kept (the
+// oldest half is dropped beyond that), so a document naming many files holds a bounded
+// number of them.
 //
 // Owned by the PreviewDocument and by the Word export, cleared at the start of every load or
 // export; not thread-safe.
 
-#include <QHash>
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "formats/FigureFiles.h"
+#include "formats/WorkBudget.h"
 
 namespace preview {
 
@@ -35,10 +41,17 @@ class LoadCache {
     // holds (PageModelLimits::maxImagePixels).
     static constexpr std::size_t kMaxPixels = 128'000'000;
 
-    void clear();
+    // Forgets every file; from now on work is charged to `budget` (null: a budget of the
+    // cache's own with the limit of a load), which must outlive the next clear().
+    void clear(WorkBudget* budget = nullptr);
+    WorkBudget& budget() { return m_external ? *m_external : m_own; }
 
     // The picture of a regular file, or a null image (unreadable, refused by a budget).
     QImage picture(const QString& path);
+    // Bytes a decoder holds for the picture in `reader` (0 when its header cannot be read).
+    static std::uint64_t decodedBytes(QImageReader& reader);
+    // Lets the reader allocate what `held` bytes were charged for (QImageReader's limit).
+    static void allowDecoding(QImageReader& reader, std::uint64_t held);
 
     // The readers of FigureFiles.h, answered from the cache after the first read of a path.
     FigureReadResult ReadFigureListFile(const std::string& path, FigureList& out,
@@ -55,8 +68,20 @@ class LoadCache {
     std::size_t pictureDecodes() const { return m_pictureDecodes; }
     std::size_t figureFileReads() const { return m_figureFileReads; }
     std::size_t decodedPixels() const { return m_pixels; }
+    std::size_t decodedBytesHeld() const { return m_decodedBytes; }
 
   private:
+    // What a file is: its device and inode.
+    struct FileKey {
+        std::uint64_t device = 0, inode = 0, limit = 0;
+        bool operator==(const FileKey&) const = default;
+    };
+    struct FileKeyHash {
+        std::size_t operator()(const FileKey& key) const {
+            return std::hash<std::uint64_t>()(key.inode * 0x9E3779B97F4A7C15u ^ key.device) ^
+                   key.limit;
+        }
+    };
     template <class Value>
     struct Entry {
         FigureReadResult result;
@@ -65,8 +90,8 @@ class LoadCache {
     // Files of one kind, with the order they were read in.
     template <class Value>
     struct Shelf {
-        std::unordered_map<std::string, Entry<Value>> files;
-        std::deque<std::string> order;
+        std::unordered_map<FileKey, Entry<Value>, FileKeyHash> files;
+        std::deque<FileKey> order;
     };
     template <class Value>
     using Reader = FigureReadResult (*)(const std::string& path, Value& out, std::size_t limit);
@@ -75,9 +100,16 @@ class LoadCache {
     FigureReadResult lookUp(Shelf<Value>& shelf, const std::string& path, std::size_t limit,
                             Value& out, Reader<Value> read);
 
+    // The key and size of a regular file; false for anything else.
+    static bool identify(const std::string& path, std::uint64_t limit, FileKey& key,
+                         std::uint64_t& size);
+
+    WorkBudget m_own;
+    WorkBudget* m_external = nullptr;
     // Pictures
-    QHash<QString, QImage> m_pictures;
+    std::unordered_map<FileKey, QImage, FileKeyHash> m_pictures;
     std::size_t m_pixels = 0;
+    std::size_t m_decodedBytes = 0;
     bool m_budgetExceeded = false;
     // Figure files
     Shelf<FigureList> m_lists;

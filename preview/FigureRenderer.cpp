@@ -150,7 +150,8 @@ void FigureRenderer::text(const FigText& t) {
         m_control.setTextAngle(t.direction == 1 ? 900 : 0);
     }
     const QString text = QString::fromStdString(t.text);
-    const int h = m_control.measureText(text).height;
+    // Every character of a text is as high as its font: one is measured.
+    const int h = m_control.measureText(text.left(1)).height;
     const auto origin = TextOrigin(FigToPageX(t.x), FigToPageY(t.y), h, t.direction);
     if (!origin) return;
     m_control.setCurrentX(static_cast<int>(origin->x));
@@ -160,6 +161,18 @@ void FigureRenderer::text(const FigText& t) {
 
 bool FigureRenderer::drawData(const FigureData& data) {
     m_fillSet = false;
+    // Drawn as often as a print file names it: each drawing is charged.
+    const FigureBuffer& b = data.buffer;
+    std::size_t units = 0;
+    for (const FigText& t : b.texts) units += t.text.size();
+    WorkBudget& budget = m_files.budget();
+    if (!budget.charge(Work::FigureItem, b.lines.size() + b.rects.size() + b.circles.size() +
+                                             b.arcs.size() + b.arrows.size()) ||
+        !budget.charge(Work::FigureText, b.texts.size()) || !budget.charge(Work::Glyph, units)) {
+        budget.exhaust();
+        m_failure = QStringLiteral("the work budget of the load is spent");
+        return false;
+    }
     const std::string fault = DrawFigureBuffer(data.buffer, *this);
     if (!fault.empty() && m_failure.isEmpty()) m_failure = QString::fromStdString(fault);
     return fault.empty();

@@ -130,6 +130,17 @@ double FontMetrics::width(const char16_t* text, std::size_t length) {
 }
 
 std::shared_ptr<FontMetrics> FontFactory::share(const FontSpec& font) {
+    // A text that switches between a few fonts finds them here without building their keys.
+    for (const auto& [spec, metrics] : m_recent) {
+        if (metrics && spec == font) return metrics;
+    }
+    std::shared_ptr<FontMetrics> metrics = find(font);
+    m_recent[m_nextRecent] = {font, metrics};
+    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
+    return metrics;
+}
+
+std::shared_ptr<FontMetrics> FontFactory::find(const FontSpec& font) {
     auto known = m_families.constFind(font.name);
     if (known == m_families.constEnd()) {
         if (m_families.size() >= kMaxFaceNames) m_families.clear();

@@ -96,7 +96,12 @@ class FontFactory {
     std::size_t made() const { return m_made; }
 
   private:
+    std::shared_ptr<FontMetrics> find(const FontSpec& font);
+
     using Entry = std::pair<std::string, std::shared_ptr<FontMetrics>>;
+    // The fonts asked for last, found again without a key (a few beyond kCapacity).
+    std::array<std::pair<FontSpec, std::shared_ptr<FontMetrics>>, 4> m_recent;
+    std::size_t m_nextRecent = 0;
     // Cache: least recently used first
     QHash<QString, QString> m_families;  // face name -> installed family
     std::list<Entry> m_used;

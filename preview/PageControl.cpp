@@ -66,7 +66,9 @@ void PageControl::reset() {
     m_open = false;
     m_full = false;
     m_itemTotal = m_textTotal = m_tagTotal = m_pixelTotal = 0;
+    m_ownBudget.reset(WorkBudget::kLoad);
     m_fontIndex.clear();
+    m_recentFonts = {};
     m_imageIndex.clear();
     m_fontSlot = -1;
     m_previewPage = 0;
@@ -77,6 +79,7 @@ bool PageControl::startDoc() {
     if (!mayChangeDocument()) return false;
     reset();
     m_open = true;
+    work().charge(Work::Page);  // the first page is made whatever the budget
     beginPage();
     notifyDocument();
     return true;
@@ -85,7 +88,7 @@ bool PageControl::startDoc() {
 bool PageControl::newPage() {
     if (!m_open || !mayChangeDocument() || m_full) return false;
     finishPage();
-    if (m_doc.pages.size() >= PageModelLimits::maxPages) {
+    if (m_doc.pages.size() >= PageModelLimits::maxPages || !work().charge(Work::Page)) {
         m_full = true;
         return false;
     }
@@ -232,6 +235,13 @@ FontMetrics& PageControl::metricsOf(const FontSpec& font) const {
 
 std::uint16_t PageControl::fontIndex(const FontSpec& font) {
     if (&font == &m_font && m_fontSlot >= 0) return static_cast<std::uint16_t>(m_fontSlot);
+    // A text that switches between a few fonts finds them here without building their keys.
+    for (const RecentFont& recent : m_recentFonts) {
+        if (recent.slot >= 0 && recent.font == font) {
+            if (&font == &m_font) m_fontSlot = recent.slot;
+            return static_cast<std::uint16_t>(recent.slot);
+        }
+    }
     const QString key = fontKey(font);
     auto it = m_fontIndex.constFind(key);
     std::uint16_t index = 0;
@@ -249,29 +259,49 @@ std::uint16_t PageControl::fontIndex(const FontSpec& font) {
         m_fontIndex.insert(key, index);
     }
     if (&font == &m_font) m_fontSlot = index;
+    m_recentFonts[m_nextRecentFont] = {font, int(index)};
+    m_nextRecentFont = (m_nextRecentFont + 1) % m_recentFonts.size();
     return index;
 }
 
 bool PageControl::reserve(std::size_t items, std::size_t textUnits) {
     if (m_full) return false;
-    if (m_itemTotal + items > PageModelLimits::maxItems ||
-        m_textTotal + textUnits > PageModelLimits::maxTextUnits) {
+    WorkBudget& budget = work();
+    const bool fits = m_itemTotal + items <= PageModelLimits::maxItems &&
+                      m_textTotal + textUnits <= PageModelLimits::maxTextUnits &&
+                      budget.charge(Work::Item, items) && budget.charge(Work::Glyph, textUnits);
+    if (!fits) {
         m_full = true;
-        return false;
+        budget.exhaust();
     }
-    return true;
+    return fits;
 }
 
 double PageControl::recordText(const char16_t* text, std::size_t length, std::int32_t x,
                                std::int32_t y, const FontSpec& font, int angle, bool mayExtend) {
-    // Nothing more is recorded: nothing more is measured, and a text the model could not
-    // take is refused before it is measured.
-    if (m_full || !reserve(0, length)) return 0;
+    // Nothing more is recorded: nothing more is measured. What the text holds beyond the
+    // paper is not measured either, so only what shows is charged.
+    if (m_full || budget().spent()) return 0;
     FontMetrics& metrics = metricsOf(font);
+    // A character further from (x, y) than the paper's farthest corner cannot show, however
+    // the text is turned: the text ends before it.
+    double reach = 0;
+    if (!m_doc.pages.empty()) {
+        const PageFormat& format = m_doc.pages.back().format;
+        for (const double cx : {0.0, double(format.width)}) {
+            for (const double cy : {0.0, double(format.height)}) {
+                reach = std::max(reach, std::hypot(cx - x, cy - y));
+            }
+        }
+    }
     // Offsets of the characters from x, measured once.
     m_offsets.resize(length);
     double width = 0;
     for (std::size_t i = 0; i < length; ++i) {
+        if (width > reach && !QChar::isLowSurrogate(text[i])) {
+            length = i;
+            break;
+        }
         m_offsets[i] = width;
         width += metrics.advance(text, length, i);
     }
@@ -437,7 +467,7 @@ void PageControl::beginTag(const QString& text) {
     if (!m_open || m_doc.pages.empty() || m_full) return;
     Page& page = m_doc.pages.back();
     if (isOutsidePaper(page.format, m_curX, m_curY, m_curX, m_curY)) return;
-    if (m_tagTotal >= PageModelLimits::maxTags) {
+    if (m_tagTotal >= PageModelLimits::maxTags || !work().charge(Work::Item)) {
         m_full = true;
         return;
     }
@@ -506,8 +536,11 @@ bool PageControl::loadDocument(const QString& path, QString* error) {
         return false;
     }
     PageDocument loaded;
-    if (!readVdfFile(path, loaded, error)) return false;
+    if (!m_externalBudget) m_ownBudget.reset(WorkBudget::kLoad);
+    if (!readVdfFile(path, loaded, error, &work())) return false;
+    const WorkBudget spent = work();
     reset();
+    if (!m_externalBudget) m_ownBudget = spent;
     m_doc = std::move(loaded);
     for (const Page& page : m_doc.pages) {
         m_itemTotal += page.items.size();

@@ -6,7 +6,9 @@
 // advances) and appends it to the page; a text that continues the last run of the page (same
 // font and line, horizontal, further right) extends that run, so a line printed one
 // character at a time is still one run. Items wholly outside the page's paper are not
-// recorded. Once the document reaches a capacity of PageModelLimits nothing more is
+// recorded, and neither are the characters of a text beyond the paper's farthest corner.
+// Recording charges the work budget of the load (a page, an item, a character); once the
+// budget is spent or the document reaches a capacity of PageModelLimits nothing more is
 // recorded, newPage fails and capacityExceeded() says so.
 //
 // Page life: startDoc begins page 1; newPage and endDoc finish the page being produced: the
@@ -21,9 +23,11 @@
 // or the display changed. Not thread-safe; lives on the GUI thread.
 
 #include <QHash>
+#include <array>
 #include <functional>
 #include <memory>
 
+#include "formats/WorkBudget.h"
 #include "preview/FontFactory.h"
 #include "preview/PageModel.h"
 #include "preview/PreviewControl.h"
@@ -126,12 +130,15 @@ class PageControl final : public PreviewControl {
 
     bool print(bool showDialog, QString* error) override;
     bool exportPdf(const QString& path, const PdfOptions& options, QString* error) override;
-    bool capacityExceeded() const override { return m_full; }
+    bool capacityExceeded() const override { return m_full || budget().spent(); }
+    void setWorkBudget(WorkBudget* budget) override { m_externalBudget = budget; }
 
     // Beyond the control's interface: for the view, the window and the tests.
     void setView(PageControlView* view) { m_view = view; }
     const PageDocument& document() const { return m_doc; }
     FontFactory& fonts() const { return m_fonts; }
+    // The budget recording charges (the lent one, else the control's own).
+    const WorkBudget& budget() const { return m_externalBudget ? *m_externalBudget : m_ownBudget; }
     // The zoom the view works out in the modes that fit pages to the window; raises
     // onZoomChanged when it differs from the zoom in force (the mode stays).
     void setFittedZoom(double percent);
@@ -165,6 +172,9 @@ class PageControl final : public PreviewControl {
                       double width);
     FontMetrics& metricsOf(const FontSpec& font) const;
     std::uint16_t fontIndex(const FontSpec& font);
+    WorkBudget& work() { return m_externalBudget ? *m_externalBudget : m_ownBudget; }
+    // Whether the model and the budget take `items` more items and `textUnits` more
+    // characters, charged; a refusal fills the document.
     bool reserve(std::size_t items, std::size_t textUnits);
     bool recordItem(const PageItem& item);
     void notifyDocument();
@@ -175,6 +185,8 @@ class PageControl final : public PreviewControl {
     PageControlView* m_view = nullptr;
     mutable FontFactory m_fonts;
     std::function<bool(QPrinter&)> m_printDialog;
+    WorkBudget m_ownBudget;
+    WorkBudget* m_externalBudget = nullptr;
 
     // Document
     PageDocument m_doc;
@@ -186,6 +198,12 @@ class PageControl final : public PreviewControl {
     std::size_t m_tagTotal = 0;
     std::size_t m_pixelTotal = 0;
     QHash<QString, std::uint16_t> m_fontIndex;
+    struct RecentFont {
+        FontSpec font;
+        int slot = -1;  // its index in the document; -1 none
+    };
+    std::array<RecentFont, 4> m_recentFonts{};
+    std::size_t m_nextRecentFont = 0;
     QHash<qint64, std::uint32_t> m_imageIndex;
     std::vector<double> m_offsets;  // scratch of recordText
 
@@ -201,7 +219,7 @@ class PageControl final : public PreviewControl {
     // Drawing state
     FontSpec m_font{QStringLiteral("ＭＳ 明朝"), 10.0};
     mutable std::shared_ptr<FontMetrics> m_metrics;  // of m_font; null until needed
-    int m_fontSlot = -1;                       // index of m_font in the document; -1 unknown
+    int m_fontSlot = -1;                             // index of m_font in the document; -1 unknown
     std::int32_t m_curX = 0, m_curY = 0;
     int m_angle = 0;
     std::int32_t m_penWidth = 0;

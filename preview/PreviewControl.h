@@ -26,6 +26,8 @@
 
 namespace preview {
 
+class WorkBudget;
+
 // A font as the control takes and reports it.
 struct FontSpec {
     QString name;
@@ -181,6 +183,9 @@ class PreviewControl {
     // True once the document reached its capacity: later pages and items are not recorded
     // and newPage fails.
     virtual bool capacityExceeded() const { return false; }
+    // The budget that recording and loading a saved document charge from now on (null: the
+    // control's own, renewed by each start of a document); its owner renews it for each load.
+    virtual void setWorkBudget(WorkBudget* budget) { (void)budget; }
 
     // For the print-file loader.
 

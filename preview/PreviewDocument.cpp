@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "formats/FileFailure.h"
 #include "foundation/SafeFile.h"
 #include "preview/FigureRenderer.h"
-#include "formats/FileFailure.h"
 #include "preview/PageModel.h"
 #include "preview/PrintFileLoader.h"
 #include "preview/RtfReader.h"
@@ -30,6 +30,8 @@ PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext contex
       m_figureRenderer(
           std::make_unique<FigureRenderer>(control, m_context.programFolder, m_loadCache)) {
     m_control.setEvents(this);
+    m_control.setWorkBudget(&m_budget);
+    m_loadCache.clear(&m_budget);
     m_figureDrawer = [renderer = m_figureRenderer.get()](double x, double y, const QString& path) {
         return renderer->DrawFigure(x, y, path);
     };
@@ -37,6 +39,12 @@ PreviewDocument::PreviewDocument(PreviewControl& control, DocumentContext contex
 
 PreviewDocument::~PreviewDocument() {
     m_control.setEvents(nullptr);
+    m_control.setWorkBudget(nullptr);
+}
+
+void PreviewDocument::beginLoad() {
+    m_budget.reset(WorkBudget::kLoad);
+    m_loadCache.clear(&m_budget);
 }
 
 QString PreviewDocument::FileKindOf(const QString& path) {
@@ -66,13 +74,13 @@ void PreviewDocument::LoadPageSettings() {
 }
 
 LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
+    beginLoad();
     LoadPageSettings();
     m_outline.clear();
     m_lastChapter = -1;
     m_control.setPaperSize(m_settings.paperSizeCode);
     m_control.setOrientation(m_settings.orientationCode);
     m_control.startDoc();
-    m_loadCache.clear();
 
     PrintFileLoader loader(*this, m_figureDrawer);
     loader.begin();
@@ -80,7 +88,12 @@ LoadOutcome PreviewDocument::LoadPrintFile(const QString& path) {
         safefile::readRegularFile(path.toStdString(), kMaxPrintFileBytes);
     LoadOutcome outcome;
     if (read.ok()) {
-        loader.layOutFile(read.bytes);
+        // Bytes beyond the budget are not laid out.
+        const std::size_t affordable =
+            std::min<std::uint64_t>(read.bytes.size(), m_budget.left() / 2);
+        m_budget.charge(Work::FileByte, affordable);
+        loader.layOutFile(std::string_view(read.bytes).substr(0, affordable));
+        if (affordable < read.bytes.size()) m_budget.exhaust();
     } else {
         outcome = {false, readFailure(read)};
     }
@@ -104,11 +117,14 @@ void PreviewDocument::prepareFreeTextDocument() {
 }
 
 LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
+    beginLoad();
     prepareFreeTextDocument();
     safefile::ReadResult read = safefile::readRegularFile(path.toStdString(), kMaxRtfFileBytes);
     m_control.startDoc();
     LoadOutcome outcome;
-    if (read.ok()) {
+    if (read.ok() && !m_budget.charge(Work::FileByte, read.bytes.size())) {
+        outcome.truncatedAtPage = 1;  // nothing of it is laid out
+    } else if (read.ok()) {
         const RtfDocument document = ParseRtf(read.bytes);
         std::string().swap(read.bytes);  // parsed: the file's bytes are not held during layout
         LayOutRtf(document, m_control);
@@ -116,7 +132,8 @@ LoadOutcome PreviewDocument::LoadRtfDocument(const QString& path) {
         outcome = {false, readFailure(read)};
     }
     m_control.endDoc();
-    if (m_control.capacityExceeded()) outcome.truncatedAtPage = m_control.pageCount();
+    if (m_control.capacityExceeded() || m_budget.spent())
+        outcome.truncatedAtPage = m_control.pageCount();
     return outcome;
 }
 
@@ -125,8 +142,14 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
     // leaves the document shown as it was: the settings are applied only after the load.
     m_settings = ReadPageSettings(m_context.iniPath);
     m_pageCounter = m_settings.pageInit - 1;
+    // A refused file leaves the document, and what it cost, as they were.
+    const WorkBudget before = m_budget;
+    beginLoad();
     QString error;
-    if (!m_control.loadDocument(path, &error)) return {false, error};
+    if (!m_control.loadDocument(path, &error)) {
+        m_budget = before;
+        return {false, error};
+    }
     m_outline.clear();
     m_lastChapter = -1;
     m_control.setDevice(m_settings.savedDeviceName);
@@ -138,15 +161,18 @@ LoadOutcome PreviewDocument::LoadVdfDocument(const QString& path) {
     m_control.setOrientation(m_settings.orientationCode);
     m_control.refresh();
     m_printerDeviceName = m_control.device();
-    return {};
+    LoadOutcome outcome;
+    if (m_budget.spent()) outcome.truncatedAtPage = m_control.pageCount();
+    return outcome;
 }
 
 bool PreviewDocument::documentFull() const {
-    return m_control.capacityExceeded() || m_loadCache.budgetExceeded() ||
+    return m_control.capacityExceeded() || m_loadCache.budgetExceeded() || m_budget.spent() ||
            m_outline.size() >= PageModelLimits::maxTags;
 }
 
 void PreviewDocument::addOutlineEntry(int level, const QString& heading) {
+    if (!m_budget.charge(Work::OutlineEntry)) return;
     const int page = m_control.currentPage();
     OutlineHeading entry;
     entry.level = level;

@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "preview/HeaderFooter.h"
 #include "formats/LoadCache.h"
+#include "formats/WorkBudget.h"
+#include "preview/HeaderFooter.h"
 #include "preview/PreviewControl.h"
 #include "preview/PreviewSettings.h"
 
@@ -98,8 +99,12 @@ class PreviewDocument final : public PreviewControlEvents {
 
     // Pictures and figure files of the last print-file load (cleared as each load starts).
     LoadCache& loadCache() { return m_loadCache; }
-    // The document takes no more: the control's page model is full, the pictures would pass
-    // the load's pixel budget, or the outline holds as many entries as the model holds tags.
+    // The work of the last load: the file's bytes, what the control recorded, the pictures
+    // and figure files read, the outline entries (renewed as each load starts; the control
+    // and the load cache charge it).
+    WorkBudget& loadBudget() { return m_budget; }
+    // The document takes no more: the control's page model is full, the load's budget is
+    // spent, or the outline holds as many entries as the model holds tags.
     bool documentFull() const;
 
     // The figure renderer of the "FG" command: FigureRenderer over the control and the
@@ -119,6 +124,8 @@ class PreviewDocument final : public PreviewControlEvents {
   private:
     HeaderFooterParts headerFooterParts(int slot) const;
     void prepareFreeTextDocument();
+    // Renews the budget for a load that begins.
+    void beginLoad();
 
     PreviewControl& m_control;
     DocumentContext m_context;
@@ -127,6 +134,7 @@ class PreviewDocument final : public PreviewControlEvents {
     QString m_printerDeviceName;
     int m_pageCounter = 0;
     LayoutCursor m_cursor;
+    WorkBudget m_budget;
     LoadCache m_loadCache;
     std::unique_ptr<FigureRenderer> m_figureRenderer;
     FigureDrawer m_figureDrawer;

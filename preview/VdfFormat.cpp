@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "formats/FileFailure.h"
+#include "formats/LoadCache.h"
+#include "formats/WorkBudget.h"
 
 namespace preview {
 
@@ -60,6 +62,7 @@ class Reader {
     Reader(int fd, std::size_t size) : m_size(size), m_fd(fd) {}
 
     bool ok() const { return m_error.isEmpty(); }
+    std::size_t position() const { return m_pos; }
     const QString& error() const { return m_error; }
     std::size_t remaining() const { return m_size - m_pos; }
     bool atEnd() const { return m_pos == m_size; }
@@ -88,6 +91,18 @@ class Reader {
         const unsigned char* p = peek(n, what);
         if (p) m_pos += n;
         return p;
+    }
+    // Passes over n bytes without reading them.
+    bool skip(std::size_t n, const char* what) {
+        if (!take(n, what)) return false;
+        m_pos += n;
+        if (m_fd >= 0) {
+            m_window.clear();
+            m_windowStart = m_pos;
+            if (::lseek(m_fd, off_t(m_pos), SEEK_SET) < 0)
+                return fail(QStringLiteral("the file cannot be read inside %1").arg(what));
+        }
+        return true;
     }
     std::uint8_t u8(const char* what) {
         const unsigned char* p = raw(1, what);
@@ -174,8 +189,10 @@ QByteArray encodePng(const QImage& image) {
     return png;
 }
 
-// Decodes a PNG of at most `pixelBudget` pixels; the size is read from its header first.
-bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget, QImage& image) {
+// Decodes a PNG of at most `pixelBudget` pixels; its size and format are read from its header
+// first. A picture whose decoded bytes the budget cannot take is left null and `refused`.
+bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget,
+               WorkBudget& budget, QImage& image, bool& refused) {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(n));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -186,7 +203,13 @@ bool decodePng(const unsigned char* data, std::size_t n, std::size_t pixelBudget
         std::size_t(size.width()) * std::size_t(size.height()) > pixelBudget) {
         return false;
     }
-    reader.setAllocationLimit(2048);  // megabytes
+    const std::uint64_t held = LoadCache::decodedBytes(reader);
+    if (!budget.affords(Work::PictureByte, held)) {
+        refused = true;
+        return true;
+    }
+    budget.charge(Work::PictureByte, held);
+    LoadCache::allowDecoding(reader, held);
     image = reader.read();
     return !image.isNull() && image.size() == size;
 }
@@ -274,7 +297,25 @@ bool readItem(Reader& r, const PageDocument& doc, const Page& page, PageItem& it
     return r.fail(QStringLiteral("unknown item kind %1").arg(kind));
 }
 
-bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
+// The work of one read: the file's bytes are charged before a large part of them is taken
+// (a picture, a page's text) and as the rest is taken.
+struct ReadWork {
+    WorkBudget& budget;
+    std::size_t bytesCharged = 0;
+    // Charges the bytes up to `end` not charged yet.
+    bool bytesUpTo(std::size_t end) {
+        if (end <= bytesCharged) return true;
+        const std::size_t more = end - bytesCharged;
+        bytesCharged = end;
+        return budget.charge(Work::FileByte, more);
+    }
+};
+
+// Reads a page; false on a fault. When the budget is spent the page keeps the items read
+// before and `cut` is set.
+bool readPage(Reader& r, const PageDocument& doc, Totals& totals, ReadWork& work, Page& page,
+              bool& cut) {
+    WorkBudget& budget = work.budget;
     const std::int32_t code = r.i32("a paper code");
     const std::uint8_t orientation = r.u8("an orientation");
     const std::int32_t width = r.i32("a paper width");
@@ -289,6 +330,11 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
     }
     const std::uint32_t units =
         r.count("text units", 6, PageModelLimits::maxTextUnits - totals.text);
+    if (!work.bytesUpTo(r.position() + std::size_t(units) * 6) ||
+        !budget.charge(Work::Glyph, units)) {
+        cut = true;
+        return r.ok();
+    }
     const unsigned char* text = r.raw(std::size_t(units) * 2, "the page text");
     if (!text) return false;
     page.text.resize(units);
@@ -299,15 +345,22 @@ bool readPage(Reader& r, const PageDocument& doc, Totals& totals, Page& page) {
     for (std::uint32_t i = 0; i < units; ++i) page.charX[i] = r.coordinate("a character x");
     totals.text += units;
     const std::uint32_t items = r.count("items", 17, PageModelLimits::maxItems - totals.items);
-    page.items.reserve(items);
     for (std::uint32_t i = 0; i < items && r.ok(); ++i) {
         PageItem item;
+        if (!budget.charge(Work::Item)) {
+            cut = true;
+            return r.ok();
+        }
         if (readItem(r, doc, page, item)) page.items.push_back(item);
     }
     totals.items += items;
     const std::uint32_t tags = r.count("tags", 12, PageModelLimits::maxTags - totals.tags);
     for (std::uint32_t i = 0; i < tags && r.ok(); ++i) {
         PageTag tag;
+        if (!budget.charge(Work::Item)) {
+            cut = true;
+            return r.ok();
+        }
         tag.text = r.string("a tag text", PageModelLimits::maxNameUnits);
         tag.x = r.coordinate("a tag x");
         tag.y = r.coordinate("a tag y");
@@ -333,7 +386,13 @@ QByteArray encodeVdf(const PageDocument& document) {
                                        (font.underline ? 4 : 0)));
     }
     for (const QImage& image : document.images) {
-        const QByteArray png = encodePng(image);
+        // A picture left out of a cut load is kept as one transparent pixel.
+        QImage blank;
+        if (image.isNull()) {
+            blank = QImage(1, 1, QImage::Format_ARGB32);
+            blank.fill(Qt::transparent);
+        }
+        const QByteArray png = encodePng(image.isNull() ? blank : image);
         w.u32(static_cast<std::uint32_t>(png.size()));
         w.bytes(png.constData(), std::size_t(png.size()));
     }
@@ -387,7 +446,11 @@ Header readHeader(Reader& r, std::size_t fileSize) {
     return h;
 }
 
-bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error) {
+bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error, WorkBudget* lent) {
+    WorkBudget own;
+    WorkBudget& budget = lent ? *lent : own;
+    ReadWork work{budget};
+    bool cut = false, pictureRefused = false;
     PageDocument doc;
     Totals totals;
     const Header header = readHeader(r, size);
@@ -416,17 +479,30 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error)
             return std::size_t(head[at]) << 24 | std::size_t(head[at + 1]) << 16 |
                    std::size_t(head[at + 2]) << 8 | std::size_t(head[at + 3]);
         };
-        const std::size_t pixels =
-            n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0 ? be32(16) * be32(20) : 0;
-        if (pixels == 0 || pixels > PageModelLimits::maxImagePixels - totals.pixels ||
-            n > 8 * pixels + (1 << 20)) {
-            r.fail(QStringLiteral("picture %1 is no PNG within the budgets").arg(i + 1));
+        const bool png = n >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0;
+        const std::size_t width = png ? be32(16) : 0, height = png ? be32(20) : 0;
+        const std::size_t pixels = width * height;
+        if (pixels == 0 || n > 8 * pixels + (1 << 20)) {
+            r.fail(QStringLiteral("picture %1 is no PNG").arg(i + 1));
+            break;
+        }
+        // A picture beyond the pixel budget is not read: it stays null.
+        if (width > kMaxImageSide || height > kMaxImageSide ||
+            pixels > PageModelLimits::maxImagePixels - totals.pixels) {
+            pictureRefused = true;
+            r.skip(n, "a picture");
+            doc.images.emplace_back();
+            continue;
+        }
+        if (!work.bytesUpTo(r.position() + n)) {
+            cut = true;
             break;
         }
         const unsigned char* data = r.raw(n, "a picture");
         QImage image;
         if (!data) break;
-        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, image)) {
+        if (!decodePng(data, n, PageModelLimits::maxImagePixels - totals.pixels, budget, image,
+                       pictureRefused)) {
             r.fail(QStringLiteral("picture %1 is not a readable PNG within the pixel budget")
                        .arg(i + 1));
             break;
@@ -434,35 +510,48 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error)
         totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
         doc.images.push_back(std::move(image));
     }
-    if (r.ok()) doc.pages.reserve(pages);
-    for (std::uint32_t i = 0; i < pages && r.ok(); ++i) {
+    // Pictures the budget could not take stay null (drawn as nothing).
+    doc.images.resize(images);
+    if (r.ok() && !cut) doc.pages.reserve(pages);
+    for (std::uint32_t i = 0; i < pages && r.ok() && !cut; ++i) {
         Page page;
-        if (readPage(r, doc, totals, page)) doc.pages.push_back(std::move(page));
+        if (!budget.charge(Work::Page)) {
+            cut = true;
+            break;
+        }
+        if (readPage(r, doc, totals, work, page, cut)) doc.pages.push_back(std::move(page));
+        cut = cut || !work.bytesUpTo(r.position());
     }
-    const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
-    if (end && std::memcmp(end, kEndMark, sizeof kEndMark) != 0)
-        r.fail(QStringLiteral("the end mark is missing"));
-    if (r.ok() && !r.atEnd()) r.fail(QStringLiteral("bytes follow the end mark"));
+    if (!cut) {
+        const unsigned char* end = r.raw(sizeof kEndMark, "the end mark");
+        if (end && std::memcmp(end, kEndMark, sizeof kEndMark) != 0)
+            r.fail(QStringLiteral("the end mark is missing"));
+        if (r.ok() && !r.atEnd()) r.fail(QStringLiteral("bytes follow the end mark"));
+    }
     if (!r.ok()) {
         if (error) *error = r.error();
         return false;
     }
+    // A cut document keeps what was read before the cut, at least one page.
+    if (doc.pages.empty()) doc.pages.emplace_back();
+    if (cut || pictureRefused) budget.exhaust();
     document = std::move(doc);
     return true;
 }
 
 }  // namespace
 
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error) {
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error,
+               WorkBudget* budget) {
     Reader r(bytes);
-    return decode(r, std::size_t(bytes.size()), document, error);
+    return decode(r, std::size_t(bytes.size()), document, error, budget);
 }
 
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error) {
     return ReplaceFileReporting(path, encodeVdf(document), error);
 }
 
-bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
+bool readVdfFile(const QString& path, PageDocument& document, QString* error, WorkBudget* budget) {
     safefile::Descriptor file;
     std::uintmax_t size = 0;
     const safefile::Outcome opened =
@@ -476,7 +565,7 @@ bool readVdfFile(const QString& path, PageDocument& document, QString* error) {
     // Streamed: the header and counts are checked before the body is read.
     Reader r(file.get(), std::size_t(size));
     QString reason;
-    if (!decode(r, std::size_t(size), document, &reason)) {
+    if (!decode(r, std::size_t(size), document, &reason, budget)) {
         // The reader's detail names the field and byte for diagnosis; the user sees the verdict.
         if (error) *error = QStringLiteral("%1: VDFﾌｧｲﾙの形式が正しくありません").arg(path);
         return false;

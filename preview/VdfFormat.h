@@ -24,12 +24,21 @@
 // image or text range; counts and totals stay within PageModelLimits; nothing may follow
 // "VEND". A file that breaks any rule is refused as a whole. A file is read as it is decoded,
 // so it is refused at its first fault (its header and counts first) without being read whole;
-// each picture's size is checked from its PNG header before its bytes are read and decoded
-// (all pictures together at most PageModelLimits::maxImagePixels).
+// each picture's size is checked from its PNG header before its bytes are read and decoded.
+//
+// Work: reading charges a WorkBudget (a load's when one is given) for the bytes taken, the
+// decoded bytes of each picture (by the pixel format its header gives), and each page, item,
+// tag and text unit. A picture the budget cannot take, or beyond the pixels of
+// PageModelLimits::maxImagePixels (all pictures together) or a side of 20000, is passed
+// over unread and left null; once a charge is refused
+// the reading stops where it is and keeps the pages read so far (the last one up to its last
+// item read, at least one page). Either way the read succeeds with the budget spent(), which
+// the caller reports as a cut document.
 
 #include <QByteArray>
 #include <QString>
 
+#include "formats/WorkBudget.h"
 #include "foundation/SafeFile.h"
 #include "preview/PageModel.h"
 
@@ -45,10 +54,12 @@ inline constexpr std::size_t kVdfMaxFileBytes = std::size_t(1) << 30;
 QByteArray encodeVdf(const PageDocument& document);
 
 // Decodes a whole file; on failure `document` is untouched and `error` says what was wrong.
-bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error);
+bool decodeVdf(const QByteArray& bytes, PageDocument& document, QString* error,
+               WorkBudget* budget = nullptr);
 
 // The file replaced atomically (the old one stays when writing fails).
 bool writeVdfFile(const PageDocument& document, const QString& path, QString* error);
-bool readVdfFile(const QString& path, PageDocument& document, QString* error);
+bool readVdfFile(const QString& path, PageDocument& document, QString* error,
+                 WorkBudget* budget = nullptr);
 
 }  // namespace preview

@@ -5,13 +5,16 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "foundation/Cp932.h"
 #include "preview/PageControl.h"
 #include "preview/PreviewDocument.h"
 #include "preview/StartUp.h"
+#include "preview/VdfFormat.h"
 #include "tests/foundation/ScratchFolder.h"
 
 namespace preview {
@@ -142,6 +145,136 @@ TEST_F(CostBudget, aHugeFileThatIsNoVdfIsRefusedBeforeItIsRead) {
     EXPECT_FALSE(document.LoadDocument(QString::fromStdString(path)).ok);
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
+}
+
+// What a load charges for the work it really does, pattern by pattern: each case writes its
+// files and returns the print file; the load must charge `kind` exactly `charged` times (or
+// at most, when `atMost`).
+TEST_F(CostBudget, aLoadChargesWhatItsInputReallyCosts) {
+    const auto savePicture = [](const std::string& path, QImage::Format format, bool progressive,
+                                QSize size = {64, 48}) {
+        QImage picture(size, format);
+        picture.fill(Qt::darkCyan);
+        QImageWriter writer(QString::fromStdString(path));
+        writer.setProgressiveScanWrite(progressive);
+        ASSERT_TRUE(writer.write(picture)) << path;
+    };
+    struct Case {
+        const char* name;
+        std::function<std::string(const ScratchFolder&)> make;
+        Work kind;
+        std::uint64_t charged;
+        bool atMost = false;
+    };
+    const Case cases[] = {
+        {"16-bit RGBA pictures: bytes, not pixels",
+         [&](const ScratchFolder& d) {
+             std::string prn;
+             for (const char* name : {"a.png", "b.png"}) {
+                 savePicture(d.file(name), QImage::Format_RGBA64, false);
+                 prn += "?BM;010;010;050;050;" + d.file(name) + "\r\n";
+             }
+             return prn;
+         },
+         Work::PictureByte, 2 * 64 * 48 * 8},
+        {"one picture under three spellings is decoded once",
+         [&](const ScratchFolder& d) {
+             savePicture(d.file("p.png"), QImage::Format_Grayscale8, false, {2900, 2900});
+             std::filesystem::create_symlink(d.file("p.png"), d.file("link.png"));
+             std::string prn;
+             for (const char* name : {"p.png", "./p.png", "link.png"})
+                 prn += "?BM;010;010;050;050;" + d.file(name) + "\r\n";
+             return prn;
+         },
+         Work::PictureByte, 2900 * 2900},
+        {"a progressive JPEG holds its coefficients while it decodes",
+         [&](const ScratchFolder& d) {
+             savePicture(d.file("p.jpg"), QImage::Format_RGB32, true);
+             return "?BM;010;010;050;050;" + d.file("p.jpg") + "\r\n";
+         },
+         Work::PictureByte, 64 * 48 * (4 + 3 * 2)},
+        {"long figure texts record only what the paper can show",
+         [&](const ScratchFolder& d) {
+             std::string data =
+                 "t\r\nt\r\n0, 0, 0, 0, 1, 1\r\n座標情報\r\n1, 0, 0\r\nEND\r\n文字情報\r\n";
+             for (int k = 0; k < 100; ++k)
+                 data += repeat("あ", 1500) + "\r\n" + std::to_string(k) + ", 0, 1, 3\r\n";
+             ScratchFolder::write(d.file("t.dat"), cp932::fromUtf8(data + "END\r\n"));
+             ScratchFolder::write(d.file("t.lst"), "t\r\n 150           130\r\n" + d.file("t.dat") +
+                                                       "\r\n 0             0\r\nEND\r\n");
+             return "?FG;010;010;" + d.file("t.lst") + "\r\n";
+         },
+         Work::Glyph, 100 * 1500 * 3 + 100 * 200, true},  // converted, then at most 200 kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScratchFolder files;
+        const LoadOutcome outcome = load("case.prn", c.make(files));
+        EXPECT_TRUE(outcome.ok);
+        EXPECT_EQ(outcome.truncatedAtPage, 0);
+        EXPECT_EQ(control.document().images.size(),
+                  c.kind == Work::PictureByte ? document.loadCache().pictureDecodes() : 0u);
+        const std::uint64_t charged = document.loadBudget().count(c.kind);
+        if (c.atMost) {
+            EXPECT_LE(charged, c.charged);
+        } else {
+            EXPECT_EQ(charged, c.charged);
+        }
+    }
+    // The last case's characters beyond the paper are not held.
+    EXPECT_LE(control.document().pages[0].text.size(), 100u * 200u);
+}
+
+// A saved document beyond its budget: a picture the budget cannot take stays null, reading
+// stops at the item where the budget runs out, and the document read so far saves and reads
+// back whole.
+TEST_F(CostBudget, aSavedDocumentBeyondItsBudgetKeepsWhatWasReadAndSavesAgain) {
+    PageDocument saved;
+    saved.fonts.push_back(FontSpec{QStringLiteral("ＭＳ 明朝"), 10.0});
+    saved.images.push_back(QImage(200, 100, QImage::Format_RGBA64));
+    saved.images.back().fill(Qt::red);
+    for (int p = 0; p < 3; ++p) {
+        Page page;
+        for (int i = 0; i < 100; ++i)
+            page.items.push_back(Shape{ShapeKind::Line, 0, 1, 0, 0, i, 9, i});
+        page.items.push_back(Picture{0, 0, 500, 500, 0});
+        saved.pages.push_back(page);
+    }
+    // Room for the file, two pages and 150 items, not for 160 KB of picture.
+    const QByteArray file = encodeVdf(saved);
+    WorkBudget budget(2 * std::uint64_t(file.size()) + 2 * kWorkWeights[std::size_t(Work::Page)] +
+                      150 * kWorkWeights[std::size_t(Work::Item)]);
+    PageDocument read;
+    QString error;
+    ASSERT_TRUE(decodeVdf(file, read, &error, &budget)) << error.toStdString();
+    EXPECT_TRUE(budget.spent());
+    EXPECT_EQ(budget.count(Work::PictureByte), 0u);
+    ASSERT_EQ(read.images.size(), 1u);
+    EXPECT_TRUE(read.images[0].isNull());
+    ASSERT_EQ(read.pages.size(), 2u);
+    EXPECT_EQ(read.pages[0].items.size(), 101u);
+    EXPECT_LT(read.pages[1].items.size(), 101u);
+    PageDocument again;
+    ASSERT_TRUE(decodeVdf(encodeVdf(read), again, &error)) << error.toStdString();
+    EXPECT_EQ(again.pages, read.pages);
+
+    // A file whose picture claims more pixels than a document holds: passed over unread.
+    again.fonts.clear();  // its picture begins at byte 24
+    const QByteArray small = encodeVdf(again);
+    const auto n = quint32(quint8(small[24])) | quint32(quint8(small[25])) << 8 |
+                   quint32(quint8(small[26])) << 16 | quint32(quint8(small[27])) << 24;
+    const std::string claim = pngClaiming(12000, 12000);
+    const quint32 size = quint32(claim.size());
+    ScratchFolder::write(dir.file("capped.vdf"),
+                         small.left(24).toStdString() +
+                             std::string(reinterpret_cast<const char*>(&size), 4) + claim +
+                             small.mid(28 + qsizetype(n)).toStdString());
+    WorkBudget fresh;
+    ASSERT_TRUE(readVdfFile(QString::fromStdString(dir.file("capped.vdf")), read, &error, &fresh))
+        << error.toStdString();
+    EXPECT_TRUE(read.images[0].isNull());
+    EXPECT_TRUE(fresh.spent());
+    EXPECT_EQ(read.pages, again.pages);
 }
 
 }  // namespace
