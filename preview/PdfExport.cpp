@@ -6,11 +6,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "foundation/SafeFile.h"
 #include "formats/FileFailure.h"
+#include "formats/WorkBudget.h"
+#include "foundation/SafeFile.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfOutline.h"
+#include "preview/PreviewTexts.h"
 
 namespace preview {
 
@@ -75,12 +77,31 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
             if (error) *error = DescribeFault(Fault::PdfNotStarted);
             return {};
         }
+        // One budget for the whole export; each page may spend its own share of it
+        // (WorkBudget::kPageDraw: beyond that the page is marked and the export goes on), but
+        // a page stopped by what is left of the whole stops the export.
+        WorkBudget budget(WorkBudget::kExportBase +
+                          document.pages.size() * WorkBudget::kExportPerPage);
         for (std::size_t p = 0; p < document.pages.size(); ++p) {
             if (p > 0) {
                 writer.setPageLayout(pageLayoutFor(document.pages[p].format));
                 writer.newPage();
             }
-            drawPage(painter, document, p, fonts, QTransform(), QRectF(), kBoldPassAlpha);
+            const bool lastShare = budget.left() <= WorkBudget::kPageDraw;
+            WorkBudget share(std::min(budget.left(), WorkBudget::kPageDraw));
+            const bool whole =
+                share.charge(Work::Page) && drawPage(painter, document, p, fonts, QTransform(),
+                                                     QRectF(), kBoldPassAlpha, &share);
+            for (std::size_t kind = 0; kind < std::size_t(Work::Count); ++kind) {
+                budget.charge(Work(kind), share.count(Work(kind)));
+            }
+            if (!whole && lastShare) {
+                painter.end();
+                if (error) {
+                    *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(p + 1);
+                }
+                return {};
+            }
         }
         painter.end();
     }
