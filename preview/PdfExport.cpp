@@ -58,12 +58,19 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
     return entries;
 }
 
-QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
-                    QString* error) {
+namespace {
+
+// The PDF bytes of the document; empty with the reason on failure.
+std::string finishedPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
+                        QString* error) {
     if (document.pages.empty()) {
         if (error) *error = DescribeFault(Fault::NoPagesToExport);
         return {};
     }
+    // One budget for the whole export; each page may spend its own share of it
+    // (WorkBudget::kPageDraw: beyond that the page is marked and the export goes on), but a
+    // page stopped by what is left of the whole stops the export, and so do the bookmarks.
+    WorkBudget budget(WorkBudget::kExportBase + document.pages.size() * WorkBudget::kExportPerPage);
     QByteArray drawn;
     {
         QBuffer buffer(&drawn);
@@ -77,11 +84,6 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
             if (error) *error = DescribeFault(Fault::PdfNotStarted);
             return {};
         }
-        // One budget for the whole export; each page may spend its own share of it
-        // (WorkBudget::kPageDraw: beyond that the page is marked and the export goes on), but
-        // a page stopped by what is left of the whole stops the export.
-        WorkBudget budget(WorkBudget::kExportBase +
-                          document.pages.size() * WorkBudget::kExportPerPage);
         for (std::size_t p = 0; p < document.pages.size(); ++p) {
             if (p > 0) {
                 writer.setPageLayout(pageLayoutFor(document.pages[p].format));
@@ -106,27 +108,43 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
         painter.end();
     }
     std::vector<OutlineItem> outline;
-    for (const PdfHeading& entry : pdfHeadings(document, options.tagPrefix)) {
-        outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
-                                      entry.x / 20.0, entry.y / 20.0});
+    {
+        const std::vector<PdfHeading> headings = pdfHeadings(document, options.tagPrefix);
+        outline.reserve(headings.size());
+        for (const PdfHeading& entry : headings) {
+            outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
+                                          entry.x / 20.0, entry.y / 20.0});
+        }
     }
-    std::string reason;
-    const std::string finished =
-        finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())), outline,
-                  options.compressionLevel != 0, reason);
-    if (finished.empty()) {
-        if (error) *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
+    if (!budget.charge(Work::OutlineEntry, outline.size())) {
+        if (error) *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(document.pages.size());
         return {};
     }
-    return QByteArray(finished.data(), qsizetype(finished.size()));
+    std::string reason;
+    std::string finished = finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())),
+                                     outline, options.compressionLevel != 0, reason);
+    if (finished.empty() && error) {
+        *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
+    }
+    return finished;
+}
+
+}  // namespace
+
+QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
+                    QString* error) {
+    const std::string bytes = finishedPdf(document, fonts, options, error);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QString& path,
                   const PdfOptions& options, QString* error) {
     if (!CheckReplaceableFile(path, error)) return false;
-    const QByteArray bytes = buildPdf(document, fonts, options, error);
-    if (bytes.isEmpty()) return false;
-    return ReplaceFileReporting(path, bytes, error);
+    const std::string bytes = finishedPdf(document, fonts, options, error);
+    if (bytes.empty()) return false;
+    // Written from the finished bytes themselves: a large outline is not copied again.
+    return ReplaceFileReporting(
+        path, QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())), error);
 }
 
 }  // namespace preview

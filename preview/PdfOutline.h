@@ -2,8 +2,9 @@
 // The libqpdf step of the PDF export, kept apart with plain standard types: libqpdf's headers
 // do not compile as C++20 under clang, so this one file is built as C++17 there.
 //
-// finishPdf reads a PDF from memory, adds an outline (bookmarks) and writes it back to memory
-// with every stream decoded and then compressed (compress) or left uncompressed. Text drawn
+// finishPdf reads a PDF from memory and writes it back to memory with every stream decoded and
+// then compressed (compress) or left uncompressed; the outline (bookmarks) follows as an update
+// of that file, written as text so that its memory is that of its text. Text drawn
 // with the alpha kBoldPassAlpha (the second pass of simulated bold) becomes opaque and is
 // marked as standing for no text, so that the text layer holds bold text once.
 
