@@ -189,7 +189,9 @@ class PageDrawer {
     static constexpr int kMaxArcChords = 4096;
 
     double pixels(double twips) const { return twips * m_areaScale; }
-    std::uint64_t units(double value) const {
+    // A count for the budget: what was touched counts at least one, and nothing overflows.
+    static std::uint64_t units(double value) {
+        if (!(value > 0)) return 0;
         return value < 1 ? 1 : value > 1e18 ? std::uint64_t(1e18) : std::uint64_t(value);
     }
 
@@ -228,9 +230,7 @@ class PageDrawer {
             QRectF(QPointF(shape.x1, shape.y1), QPointF(shape.x2, shape.y2)).normalized();
         const bool filled = shape.fillStyle == 0;
         const QRectF reached = reach(stroke);
-        if (!box.intersects(reached) && !(box.isEmpty() && reached.contains(box.center()))) {
-            return true;
-        }
+        if (!box.adjusted(-1, -1, 1, 1).intersects(reached)) return true;
         const double a = box.width() / 2, b = box.height() / 2;
         const double fill = filled ? pixels(box.intersected(m_clip).width()) *
                                          pixels(box.intersected(m_clip).height())
@@ -270,8 +270,10 @@ class PageDrawer {
         if (stroke.pen.style() == Qt::NoPen) return true;
         if (a < 1 || b < 1) {  // flat: a line across its box
             Shape line = shape;
-            line.x1 = int(box.left()), line.y1 = int(box.top());
-            line.x2 = int(box.right()), line.y2 = int(box.bottom());
+            line.x1 = int(box.left());
+            line.y1 = int(box.top());
+            line.x2 = int(box.right());
+            line.y2 = int(box.bottom());
             return drawLine(line, stroke);
         }
         const double radius = std::max(a, b);

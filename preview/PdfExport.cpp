@@ -41,8 +41,11 @@ QPageLayout pageLayoutFor(const PageFormat& format) {
                        QMarginsF(0, 0, 0, 0));
 }
 
-std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix) {
-    std::vector<PdfHeading> entries;
+namespace {
+
+// Calls `use` with each heading among the tags of the document, in order.
+template <typename Use>
+void forEachHeading(const PageDocument& document, const QString& tagPrefix, Use use) {
     for (std::size_t p = 0; p < document.pages.size(); ++p) {
         for (const PageTag& tag : document.pages[p].tags) {
             if (!tag.text.startsWith(tagPrefix)) continue;
@@ -51,10 +54,16 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
             bool ok = false;
             const int level = tag.text.mid(tagPrefix.size(), bar - tagPrefix.size()).toInt(&ok);
             if (!ok || level < 1 || level > 9) continue;
-            entries.push_back(
-                PdfHeading{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
+            use(PdfHeading{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
         }
     }
+}
+
+}  // namespace
+
+std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix) {
+    std::vector<PdfHeading> entries;
+    forEachHeading(document, tagPrefix, [&](const PdfHeading& entry) { entries.push_back(entry); });
     return entries;
 }
 
@@ -107,22 +116,23 @@ std::string finishedPdf(const PageDocument& document, FontFactory& fonts, const 
         }
         painter.end();
     }
-    std::vector<OutlineItem> outline;
-    {
-        const std::vector<PdfHeading> headings = pdfHeadings(document, options.tagPrefix);
-        outline.reserve(headings.size());
-        for (const PdfHeading& entry : headings) {
-            outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
-                                          entry.x / 20.0, entry.y / 20.0});
-        }
-    }
-    if (!budget.charge(Work::OutlineEntry, outline.size())) {
-        if (error) *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(document.pages.size());
-        return {};
-    }
+    auto outline = [&] {
+        drawn = QByteArray();  // finished: the drawn pages are no longer needed
+        std::vector<OutlineItem> items;
+        forEachHeading(document, options.tagPrefix, [&](const PdfHeading& entry) {
+            if (!budget.charge(Work::OutlineEntry)) return;
+            items.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
+                                        entry.x / 20.0, entry.y / 20.0});
+        });
+        return items;
+    };
     std::string reason;
     std::string finished = finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())),
                                      outline, options.compressionLevel != 0, reason);
+    if (budget.spent()) {
+        if (error) *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(document.pages.size());
+        return {};
+    }
     if (finished.empty() && error) {
         *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
     }

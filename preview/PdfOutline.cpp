@@ -3,6 +3,8 @@
 // Only the shared-pointer API of libqpdf.
 #define POINTERHOLDER_TRANSITION 4
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -116,19 +118,33 @@ void appendNumber(std::string& out, double value) {
 // the file's own. The entries are written as text, not through libqpdf's objects, which hold
 // kilobytes an entry: a million headings cost the size of their text, not gigabytes.
 void appendOutline(std::string& pdf, const std::vector<OutlineItem>& outline) {
-    QPDF written;
-    written.setSuppressWarnings(true);
-    written.processMemoryFile("export", pdf.data(), pdf.size());
+    // What the update refers to, read from the file (its page tree only); libqpdf's objects
+    // are let go before the entries are written.
     std::vector<std::string> pageRefs;
     std::vector<double> heights;
-    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(written).getAllPages()) {
-        pageRefs.push_back(page.getObjectHandle().getObjGen().unparse(' ') + " R");
-        heights.push_back(page.getMediaBox().getArrayItem(3).getNumericValue());
+    QPDFObjGen root;
+    int base = 0;
+    std::string catalogText, trailerId;
+    {
+        QPDF written;
+        written.setSuppressWarnings(true);
+        written.processMemoryFile("export", pdf.data(), pdf.size());
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(written).getAllPages()) {
+            pageRefs.push_back(page.getObjectHandle().getObjGen().unparse(' ') + " R");
+            heights.push_back(page.getMediaBox().getArrayItem(3).getNumericValue());
+        }
+        QPDFObjectHandle trailer = written.getTrailer();
+        QPDFObjectHandle catalog = written.getRoot();
+        root = catalog.getObjGen();
+        base = trailer.getKey("/Size").getIntValueAsInt();
+        catalog.removeKey("/Outlines");
+        catalog.replaceKey("/PageMode", QPDFObjectHandle::newName("/UseOutlines"));
+        catalogText = catalog.unparseResolved();
+        const std::size_t close = catalogText.rfind(">>");
+        if (close == std::string::npos) throw std::runtime_error("catalog is no dictionary");
+        catalogText.insert(close, " /Outlines " + std::to_string(base) + " 0 R ");
+        if (trailer.getKey("/ID").isArray()) trailerId = " /ID " + trailer.getKey("/ID").unparse();
     }
-    QPDFObjectHandle trailer = written.getTrailer();
-    QPDFObjectHandle catalog = written.getRoot();
-    const QPDFObjGen root = catalog.getObjGen();
-    const int base = trailer.getKey("/Size").getIntValueAsInt();
     const std::size_t mark = pdf.rfind("startxref");
     if (mark == std::string::npos) throw std::runtime_error("no startxref");
     const std::string previous = std::to_string(std::strtoull(pdf.c_str() + mark + 9, nullptr, 10));
@@ -195,12 +211,6 @@ void appendOutline(std::string& pdf, const std::vector<OutlineItem>& outline) {
         if (node.first >= 0) pdf += " /Count " + std::to_string(node.count);
         pdf += " >>\nendobj\n";
     }
-    catalog.removeKey("/Outlines");
-    catalog.replaceKey("/PageMode", QPDFObjectHandle::newName("/UseOutlines"));
-    std::string catalogText = catalog.unparseResolved();
-    const std::size_t close = catalogText.rfind(">>");
-    if (close == std::string::npos) throw std::runtime_error("catalog is no dictionary");
-    catalogText.insert(close, " /Outlines " + std::to_string(base) + " 0 R ");
     const std::size_t catalogOffset = pdf.size();
     pdf += root.unparse(' ') + " obj\n" + catalogText + "\nendobj\n";
 
@@ -216,8 +226,7 @@ void appendOutline(std::string& pdf, const std::vector<OutlineItem>& outline) {
     }
     pdf += "trailer\n<< /Size " + std::to_string(base + nodes.size()) + " /Root " +
            root.unparse(' ') + " R /Prev " + previous;
-    if (trailer.getKey("/ID").isArray()) pdf += " /ID " + trailer.getKey("/ID").unparse();
-    pdf += " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    pdf += trailerId + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
 }
 
 std::string finishWithQpdf(std::string_view drawn, bool compress) {
@@ -238,11 +247,16 @@ std::string finishWithQpdf(std::string_view drawn, bool compress) {
 
 }  // namespace
 
-std::string finishPdf(std::string_view pdf, const std::vector<OutlineItem>& outline, bool compress,
+std::string finishPdf(std::string_view pdf,
+                      const std::function<std::vector<OutlineItem>()>& outline, bool compress,
                       std::string& reason) {
     try {
         std::string finished = finishWithQpdf(pdf, compress);
-        if (!outline.empty()) appendOutline(finished, outline);
+        // libqpdf let go of a great many small objects: hand their memory back before the
+        // outline, whose text is one large block, is written.
+        malloc_trim(0);
+        const std::vector<OutlineItem> items = outline();
+        if (!items.empty()) appendOutline(finished, items);
         return finished;
     } catch (const std::exception& e) {
         reason = e.what();

@@ -8,6 +8,7 @@
 // with the alpha kBoldPassAlpha (the second pass of simulated bold) becomes opaque and is
 // marked as standing for no text, so that the text layer holds bold text once.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,11 @@ struct OutlineItem {
     double top = 0;
 };
 
-// The finished PDF; empty with the reason when libqpdf refused the input.
-std::string finishPdf(std::string_view pdf, const std::vector<OutlineItem>& outline, bool compress,
+// The finished PDF; empty with the reason when libqpdf refused the input. `outline` is called
+// for the bookmarks once the pages are finished (the caller may let `pdf` go then), so that a
+// large outline and the pages are not held at once.
+std::string finishPdf(std::string_view pdf,
+                      const std::function<std::vector<OutlineItem>()>& outline, bool compress,
                       std::string& reason);
 
 }  // namespace preview
