@@ -248,7 +248,8 @@ class PageDrawer {
             m_painter.setBrush(Qt::NoBrush);
             return true;
         }
-        // Far larger than the paper: only its arcs that can show are stroked.
+        // Far larger than the paper: only its arcs that can show are stroked (as chords within
+        // a quarter pixel; the dashes of each arc start at its end).
         if (filled) {
             if (!m_budget.charge(Work::PathArea, units(fill))) return false;
             auto within = [&](QPointF corner) {

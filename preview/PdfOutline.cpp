@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pl_String.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -234,15 +235,16 @@ std::string finishWithQpdf(std::string_view drawn, bool compress) {
     pdf.setSuppressWarnings(true);
     pdf.processMemoryFile("export", drawn.data(), drawn.size());
     unmarkBoldPass(pdf);
+    std::string finished;
+    Pl_String output("export", nullptr, finished);
     QPDFWriter writer(pdf);
-    writer.setOutputMemory();
+    writer.setOutputPipeline(&output);
     writer.setDeterministicID(true);
     writer.setDecodeLevel(qpdf_dl_generalized);
     writer.setCompressStreams(compress);
     writer.setObjectStreamMode(qpdf_o_disable);  // a plain cross-reference table to update
     writer.write();
-    std::shared_ptr<Buffer> bytes = writer.getBufferSharedPointer();
-    return std::string(reinterpret_cast<const char*>(bytes->getBuffer()), bytes->getSize());
+    return finished;
 }
 
 }  // namespace
