@@ -6,11 +6,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "foundation/SafeFile.h"
 #include "formats/FileFailure.h"
+#include "formats/WorkBudget.h"
+#include "foundation/SafeFile.h"
 #include "preview/PageModel.h"
 #include "preview/PageRenderer.h"
 #include "preview/PdfOutline.h"
+#include "preview/PreviewTexts.h"
 
 namespace preview {
 
@@ -39,8 +41,11 @@ QPageLayout pageLayoutFor(const PageFormat& format) {
                        QMarginsF(0, 0, 0, 0));
 }
 
-std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix) {
-    std::vector<PdfHeading> entries;
+namespace {
+
+// Calls `use` with each heading among the tags of the document, in order.
+template <typename Use>
+void forEachHeading(const PageDocument& document, const QString& tagPrefix, Use use) {
     for (std::size_t p = 0; p < document.pages.size(); ++p) {
         for (const PageTag& tag : document.pages[p].tags) {
             if (!tag.text.startsWith(tagPrefix)) continue;
@@ -49,19 +54,32 @@ std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString&
             bool ok = false;
             const int level = tag.text.mid(tagPrefix.size(), bar - tagPrefix.size()).toInt(&ok);
             if (!ok || level < 1 || level > 9) continue;
-            entries.push_back(
-                PdfHeading{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
+            use(PdfHeading{level, tag.text.mid(bar + 1), static_cast<int>(p), tag.x, tag.y});
         }
     }
+}
+
+}  // namespace
+
+std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix) {
+    std::vector<PdfHeading> entries;
+    forEachHeading(document, tagPrefix, [&](const PdfHeading& entry) { entries.push_back(entry); });
     return entries;
 }
 
-QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
-                    QString* error) {
+namespace {
+
+// The PDF bytes of the document; empty with the reason on failure.
+std::string finishedPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
+                        QString* error) {
     if (document.pages.empty()) {
         if (error) *error = DescribeFault(Fault::NoPagesToExport);
         return {};
     }
+    // One budget for the whole export; each page may spend its own share of it
+    // (WorkBudget::kPageDraw: beyond that the page is marked and the export goes on), but a
+    // page stopped by what is left of the whole stops the export, and so do the bookmarks.
+    WorkBudget budget(WorkBudget::kExportBase + document.pages.size() * WorkBudget::kExportPerPage);
     QByteArray drawn;
     {
         QBuffer buffer(&drawn);
@@ -80,32 +98,63 @@ QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfO
                 writer.setPageLayout(pageLayoutFor(document.pages[p].format));
                 writer.newPage();
             }
-            drawPage(painter, document, p, fonts, QTransform(), QRectF(), kBoldPassAlpha);
+            const bool lastShare = budget.left() <= WorkBudget::kPageDraw;
+            WorkBudget share(std::min(budget.left(), WorkBudget::kPageDraw));
+            const bool whole =
+                share.charge(Work::Page) && drawPage(painter, document, p, fonts, QTransform(),
+                                                     QRectF(), kBoldPassAlpha, &share);
+            for (std::size_t kind = 0; kind < std::size_t(Work::Count); ++kind) {
+                budget.charge(Work(kind), share.count(Work(kind)));
+            }
+            if (!whole && lastShare) {
+                painter.end();
+                if (error) {
+                    *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(p + 1);
+                }
+                return {};
+            }
         }
         painter.end();
     }
-    std::vector<OutlineItem> outline;
-    for (const PdfHeading& entry : pdfHeadings(document, options.tagPrefix)) {
-        outline.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
-                                      entry.x / 20.0, entry.y / 20.0});
-    }
+    auto outline = [&] {
+        drawn = QByteArray();  // finished: the drawn pages are no longer needed
+        std::vector<OutlineItem> items;
+        forEachHeading(document, options.tagPrefix, [&](const PdfHeading& entry) {
+            if (!budget.charge(Work::OutlineEntry)) return;
+            items.push_back(OutlineItem{entry.level, entry.title.toStdString(), entry.page,
+                                        entry.x / 20.0, entry.y / 20.0});
+        });
+        return items;
+    };
     std::string reason;
-    const std::string finished =
-        finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())), outline,
-                  options.compressionLevel != 0, reason);
-    if (finished.empty()) {
-        if (error) *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
+    std::string finished = finishPdf(std::string_view(drawn.constData(), std::size_t(drawn.size())),
+                                     outline, options.compressionLevel != 0, reason);
+    if (budget.spent()) {
+        if (error) *error = QString::fromUtf8(texts::PdfExportTooLarge).arg(document.pages.size());
         return {};
     }
-    return QByteArray(finished.data(), qsizetype(finished.size()));
+    if (finished.empty() && error) {
+        *error = DescribeFault(Fault::PdfNotFinished, QString::fromStdString(reason));
+    }
+    return finished;
+}
+
+}  // namespace
+
+QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
+                    QString* error) {
+    const std::string bytes = finishedPdf(document, fonts, options, error);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 bool writePdfFile(const PageDocument& document, FontFactory& fonts, const QString& path,
                   const PdfOptions& options, QString* error) {
     if (!CheckReplaceableFile(path, error)) return false;
-    const QByteArray bytes = buildPdf(document, fonts, options, error);
-    if (bytes.isEmpty()) return false;
-    return ReplaceFileReporting(path, bytes, error);
+    const std::string bytes = finishedPdf(document, fonts, options, error);
+    if (bytes.empty()) return false;
+    // Written from the finished bytes themselves: a large outline is not copied again.
+    return ReplaceFileReporting(
+        path, QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())), error);
 }
 
 }  // namespace preview

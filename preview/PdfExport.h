@@ -36,7 +36,11 @@ struct PdfHeading {
 // The headings among the tags of the document.
 std::vector<PdfHeading> pdfHeadings(const PageDocument& document, const QString& tagPrefix);
 
-// The PDF bytes of the document; empty with the reason on failure.
+// The PDF bytes of the document; empty with the reason on failure. The export has one
+// WorkBudget (kExportBase + kExportPerPage a page) that the pages drawn and the bookmarks
+// charge; each page may spend up to kPageDraw of it (drawn up to there and marked beyond), and
+// a page or outline that the rest of it cannot pay for stops the export (texts::
+// PdfExportTooLarge).
 QByteArray buildPdf(const PageDocument& document, FontFactory& fonts, const PdfOptions& options,
                     QString* error);
 

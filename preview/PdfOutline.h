@@ -2,11 +2,13 @@
 // The libqpdf step of the PDF export, kept apart with plain standard types: libqpdf's headers
 // do not compile as C++20 under clang, so this one file is built as C++17 there.
 //
-// finishPdf reads a PDF from memory, adds an outline (bookmarks) and writes it back to memory
-// with every stream decoded and then compressed (compress) or left uncompressed. Text drawn
+// finishPdf reads a PDF from memory and writes it back to memory with every stream decoded and
+// then compressed (compress) or left uncompressed; the outline (bookmarks) follows as an update
+// of that file, written as text so that its memory is that of its text. Text drawn
 // with the alpha kBoldPassAlpha (the second pass of simulated bold) becomes opaque and is
 // marked as standing for no text, so that the text layer holds bold text once.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +29,11 @@ struct OutlineItem {
     double top = 0;
 };
 
-// The finished PDF; empty with the reason when libqpdf refused the input.
-std::string finishPdf(std::string_view pdf, const std::vector<OutlineItem>& outline, bool compress,
+// The finished PDF; empty with the reason when libqpdf refused the input. `outline` is called
+// for the bookmarks once the pages are finished (the caller may let `pdf` go then), so that a
+// large outline and the pages are not held at once.
+std::string finishPdf(std::string_view pdf,
+                      const std::function<std::vector<OutlineItem>()>& outline, bool compress,
                       std::string& reason);
 
 }  // namespace preview

@@ -18,4 +18,11 @@ inline constexpr const char* DocumentTruncated =
 // Tag of an outline heading: "%TOC|<level>|<heading>".
 inline constexpr const char* OutlineTagPrefix = "%TOC|";
 
+// Note in the corner of a page whose drawing was stopped because it costs too much.
+inline constexpr const char* PageDrawCut =
+    "描画量が多すぎるため、このﾍﾟｰｼﾞは途中までしか表示していません";
+// A PDF export stopped because the document costs too much to draw: the page (%1) follows.
+inline constexpr const char* PdfExportTooLarge =
+    "文書の描画量が多すぎるため、PDFを作成できません（%1ﾍﾟｰｼﾞ目で中止しました）";
+
 }  // namespace preview::texts

@@ -6,13 +6,17 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <QPainter>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 
+#include "formats/WorkBudget.h"
 #include "foundation/Cp932.h"
 #include "preview/PageControl.h"
+#include "preview/PageRenderer.h"
 #include "preview/PreviewDocument.h"
+#include "preview/PreviewTexts.h"
 #include "preview/StartUp.h"
 #include "preview/VdfFormat.h"
 #include "tests/foundation/ScratchFolder.h"
@@ -275,6 +279,126 @@ TEST_F(CostBudget, aSavedDocumentBeyondItsBudgetKeepsWhatWasReadAndSavesAgain) {
     EXPECT_TRUE(read.images[0].isNull());
     EXPECT_TRUE(fresh.spent());
     EXPECT_EQ(read.pages, again.pages);
+}
+
+// Drawing a page costs what can be seen on it: hostile pages drawn at 96 dpi stay within a
+// ceiling of counted work, and a page that would pass its budget is drawn up to it and marked.
+constexpr std::int32_t kFar = PageModelLimits::maxCoordinate;
+
+void addShapes(Page& page, int count, ShapeKind kind, std::uint8_t penStyle, std::int32_t penWidth,
+               QRect box) {
+    for (int i = 0; i < count; ++i) {
+        page.items.push_back(
+            Shape{kind, penStyle, 1, penWidth, box.left(), box.top(), box.right(), box.bottom()});
+    }
+}
+
+// `count` runs of `length` characters of one font at (x, y), each character `pitch` on.
+void addRuns(Page& page, int count, int length, std::int32_t pitch, char16_t first = u'あ') {
+    for (int r = 0; r < count; ++r) {
+        const auto at = std::uint32_t(page.text.size());
+        for (int i = 0; i < length; ++i) {
+            page.text.push_back(char16_t(first + i % 2000));
+            page.charX.push_back(1440 + i * pitch);
+        }
+        page.items.push_back(
+            TextRun{1440, 1440 + r * 200, 1440 + length * pitch, at, std::uint32_t(length), 0, 0});
+    }
+}
+
+struct DrawCase {
+    const char* name;
+    double fontSize;
+    std::function<void(Page&)> build;
+    bool whole;
+    Work kind;
+    std::uint64_t ceiling;  // counts of `kind`
+};
+
+class DrawCost : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(DrawCost, aPageCostsWhatCanBeSeenOnIt) {
+    const DrawCase& c = GetParam();
+    PageDocument document;
+    document.fonts.push_back(FontSpec{QStringLiteral("ＭＳ 明朝"), c.fontSize});
+    document.pages.emplace_back();
+    c.build(document.pages[0]);
+    PageControl control;
+    QImage image(794, 1123, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    WorkBudget budget(WorkBudget::kPageDraw);
+    EXPECT_EQ(drawPage(painter, document, 0, control.fonts(), twipsToDevice(96, 96), QRectF(), 255,
+                       &budget),
+              c.whole);
+    painter.end();
+    EXPECT_LE(budget.count(c.kind), c.ceiling);
+    EXPECT_LE(budget.used(), WorkBudget::kPageDraw);
+    // The note of a page cut short sits in its top-left corner; whole pages have none there.
+    EXPECT_EQ(image.pixelColor(14, 14) != Qt::white, !c.whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, DrawCost,
+    ::testing::Values(
+        // Distinct glyphs of the largest font at one spot: drawn until the page's budget.
+        DrawCase{"giantGlyphsAtOneSpot", 1638, [](Page& p) { addRuns(p, 1, 300, 0, u'\u4E00'); },
+                 false, Work::Glyph, 60},
+        // Widest dashed pen round the coordinate limit: no part of it reaches the paper.
+        DrawCase{"dashedEllipsesAroundThePaper", 10,
+                 [](Page& p) {
+                     addShapes(p, 100, ShapeKind::Ellipse, 1, 14400,
+                               QRect(QPoint(-kFar, -kFar), QPoint(kFar, kFar)));
+                 },
+                 true, Work::PathSegment, 0},
+        // ... and one whose edge crosses the paper: only that arc is stroked.
+        DrawCase{"dashedEllipsesThroughThePaper", 10,
+                 [](Page& p) {
+                     addShapes(p, 100, ShapeKind::Ellipse, 1, 14400,
+                               QRect(QPoint(-kFar, -kFar / 2), QPoint(6000, kFar / 2)));
+                 },
+                 true, Work::PathSegment, 100 * 20},
+        DrawCase{"thinDashedLineAcrossTheCoordinateRange", 10,
+                 [](Page& p) {
+                     addShapes(p, 10, ShapeKind::Line, 3, 0, QRect(-kFar, 8000, 2 * kFar, 1));
+                 },
+                 true, Work::PathSegment, 10 * 200},
+        // Texts far longer than the paper is wide: the glyphs beyond it are not drawn.
+        DrawCase{"longTextsRunningOffThePaper", 10, [](Page& p) { addRuns(p, 100, 1500, 200); },
+                 true, Work::Glyph, 100 * 60}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CostBudget, anEllipseFarLargerThanThePaperIsDrawnWhereItCrossesIt) {
+    PageDocument document;
+    document.pages.emplace_back();
+    addShapes(document.pages[0], 1, ShapeKind::Ellipse, 0, 300,
+              QRect(QPoint(-kFar, -kFar / 2), QPoint(6000, kFar / 2)));
+    QImage image(794, 1123, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    EXPECT_TRUE(drawPage(painter, document, 0, control.fonts(), twipsToDevice(96, 96)));
+    painter.end();
+    for (int y : {10, 561, 1110}) {  // its right edge, x = 6000 twips (400 px), 20 px wide
+        EXPECT_EQ(image.pixelColor(399, y), Qt::black) << y;
+        EXPECT_EQ(image.pixelColor(385, y), Qt::white) << y;
+        EXPECT_EQ(image.pixelColor(415, y), Qt::white) << y;
+    }
+}
+
+TEST_F(CostBudget, aPdfExportPastItsBudgetStopsAndLeavesTheOldFile) {
+    PageDocument heavy;
+    for (int p = 0; p < 8; ++p) {  // each page its whole share: wide strokes across it
+        heavy.pages.emplace_back();
+        addShapes(heavy.pages.back(), 500, ShapeKind::Line, 0, 14400, QRect(0, 8000, 11906, 1));
+    }
+    ScratchFolder::write(dir.file("heavy.vdf"), encodeVdf(heavy).toStdString());
+    ASSERT_TRUE(document.LoadDocument(QString::fromStdString(dir.file("heavy.vdf"))).ok);
+    const QString pdf = QString::fromStdString(dir.file("old.pdf"));
+    ScratchFolder::write(dir.file("old.pdf"), "the old file");
+    QString error;
+    EXPECT_FALSE(control.exportPdf(pdf, PdfOptions(), &error));
+    EXPECT_EQ(error, QString::fromUtf8(texts::PdfExportTooLarge).arg(6));
+    EXPECT_EQ(ScratchFolder::read(dir.file("old.pdf")), "the old file");
 }
 
 }  // namespace
