@@ -69,7 +69,7 @@ class CaseNamePrintFile : public ::testing::Test {
         RecordingWordDocument word;
         FakeWordDesktop desktop;
         word::CWordReport report(word, desktop, nullptr, {folder + "/Preview.ini", folder, program},
-                                 [](const QString&, const QString&) {
+                                 [](const QString&, const QString&, const word::FigureAllowance&) {
                                      word::FigureBitmap f;
                                      f.image = QImage(40, 20, QImage::Format_RGB32);
                                      f.image.fill(Qt::white);
