@@ -17,7 +17,8 @@
     ellipses100k.vdf 100,000 of them
     texts.txt        one "FG" line; texts.list names texts.dat, 1,000 texts of 1,500 characters
     fg3000.txt       3,000 "FG" lines naming 3,000 different 1000 x 1000 mm figures (fg3000/)
-    headings.txt     a million "R1" headings
+    headings.txt     a million "R1" headings, a thousand to a line
+    headings_pages.txt a million "R1" headings, one a line, 50 a page (20,000 pages)
     longword.rtf     an RTF paragraph holding a word of 300 characters
 Run each with `/usr/bin/time -v build/bin/preview_bench FILE` (add --pdf or --docx for the
 exports); needs ImageMagick's convert."""
@@ -186,6 +187,8 @@ with open(p("fg3000.txt"), "wb") as f:
 # A million headings, a thousand to a line.
 with open(p("headings.txt"), "wb") as f:
     f.write((b"?R1h" * 1000 + b"\r\n") * 1000)
+with open(p("headings_pages.txt"), "wb") as f:
+    f.write((b"?R1h\r\n" * 49 + b"?R1h\r\n\x0c") * 20000)
 
 # A paragraph with a word (an address) longer than a line.
 word = "https://example.com/" + "".join(chr(ord("a") + k % 26) for k in range(280))

@@ -54,6 +54,10 @@ inline constexpr std::array<std::uint64_t, std::size_t(Work::Count)> kWorkWeight
     20000,   // Page
 };
 
+// Outline entries of one document: the preview's outline, the tags of its page model, the PDF
+// bookmarks and the Word headings. A report has tens; a document with more is cut there.
+inline constexpr std::size_t kMaxOutlineEntries = 100'000;
+
 class WorkBudget {
   public:
     static constexpr std::uint64_t kLoad = 1'000'000'000;      // a print file, RTF or VDF

@@ -343,6 +343,9 @@ bool CWordReport::ExecPrintCommand(int& Position, const QString& Line) {
             return true;
         case PrintCommand::Heading1:
         case PrintCommand::Heading2:
+            if (m_budget.count(preview::Work::OutlineEntry) >= preview::kMaxOutlineEntries) {
+                m_budget.exhaust();
+            }
             if (!charge(preview::Work::OutlineEntry)) return false;
             break;
         case PrintCommand::Ignored:

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "formats/LoadCache.h"
+#include "formats/WorkBudget.h"
 #include "preview/PreviewControl.h"
 
 namespace preview {
@@ -32,7 +33,7 @@ struct PageModelLimits {
     static constexpr std::size_t maxPages = 20000;
     static constexpr std::size_t maxItems = 8'000'000;       // drawing items, all pages
     static constexpr std::size_t maxTextUnits = 32'000'000;  // UTF-16 units, all pages
-    static constexpr std::size_t maxTags = 1'000'000;
+    static constexpr std::size_t maxTags = kMaxOutlineEntries;
     static constexpr std::size_t maxFonts = 4096;
     static constexpr std::size_t maxImages = 10000;
     static constexpr std::size_t maxImagePixels = LoadCache::kMaxPixels;  // all pictures together
