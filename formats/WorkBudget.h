@@ -41,17 +41,17 @@ enum class Work : std::uint8_t {
 
 // Units per count of each kind of work.
 inline constexpr std::array<std::uint64_t, std::size_t(Work::Count)> kWorkWeights{
-    2,       // FileByte: read and split
-    5,       // PictureByte: decoded and held (200 MB of pictures spend a load)
-    100,     // Glyph: measured and held with its position
-    12,      // GlyphArea: a pixel of a glyph filled as an outline (about 12 ns each)
-    50,      // PathSegment
-    1,       // PathArea: a pixel
-    250,     // Item: about 40 bytes held and recorded
-    200,     // FigureItem
-    500,     // FigureText
-    1000,    // OutlineEntry
-    20000,   // Page
+    2,      // FileByte: read and split
+    5,      // PictureByte: decoded and held (200 MB of pictures spend a load)
+    100,    // Glyph: measured and held with its position
+    12,     // GlyphArea: a pixel of a glyph filled as an outline (about 12 ns each)
+    50,     // PathSegment
+    1,      // PathArea: a pixel
+    250,    // Item: about 40 bytes held and recorded
+    200,    // FigureItem
+    500,    // FigureText
+    1000,   // OutlineEntry
+    20000,  // Page
 };
 
 // Outline entries of one document: the preview's outline, the tags of its page model, the PDF
@@ -60,8 +60,8 @@ inline constexpr std::size_t kMaxOutlineEntries = 100'000;
 
 class WorkBudget {
   public:
-    static constexpr std::uint64_t kLoad = 1'000'000'000;      // a print file, RTF or VDF
-    static constexpr std::uint64_t kPageDraw = 300'000'000;    // one page on one device
+    static constexpr std::uint64_t kLoad = 1'000'000'000;        // a print file, RTF or VDF
+    static constexpr std::uint64_t kPageDraw = 300'000'000;      // one page on one device
     static constexpr std::uint64_t kExportBase = 1'500'000'000;  // a PDF or Word export,
     static constexpr std::uint64_t kExportPerPage = 1'000'000;   // plus this for each page
     static constexpr std::uint64_t kUnlimited = std::numeric_limits<std::uint64_t>::max();
