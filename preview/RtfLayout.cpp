@@ -1,5 +1,6 @@
 // Layout of an RTF document on the preview control: lines filled between the margins,
-// wrapped at blanks and between full-width characters, pages begun when a line would pass
+// wrapped at blanks and between full-width characters (a word longer than a line breaks at
+// the line end), pages begun when a line would pass
 // the bottom margin.
 #include <algorithm>
 
@@ -79,11 +80,57 @@ class RtfLayout {
         }
     }
 
-    void addPiece(const QString& text, const FontSpec& font) {
-        const TextExtent extent = m_control.measureText(text);
-        if (m_x + extent.width > m_right - m_left && !m_line.empty()) emitLine();
+    void addPiece(QString text, const FontSpec& font) {
+        const int lineWidth = m_right - m_left;
+        TextExtent extent = m_control.measureText(text);
+        if (m_x + extent.width > lineWidth && !m_line.empty()) {
+            emitLine();
+            m_control.setFont(font);  // the line drawn last set its own fonts
+        }
+        // A word longer than the whole line breaks at the line end and goes on in the next
+        // line; its trailing blanks may hang past the margin as they do after any word.
+        while (extent.width > lineWidth && !m_control.capacityExceeded()) {
+            const qsizetype blanks = trailingBlanks(text);
+            if (blanks > 0 &&
+                m_control.measureText(text.first(text.size() - blanks)).width <= lineWidth) {
+                break;
+            }
+            const qsizetype n = fittingPrefix(text, lineWidth);
+            const QString head = text.first(n);
+            const TextExtent headExtent = m_control.measureText(head);
+            m_line.push_back({head, font, headExtent.width, headExtent.height});
+            emitLine();
+            m_control.setFont(font);
+            text.remove(0, n);
+            extent = m_control.measureText(text);
+        }
         m_line.push_back({text, font, extent.width, extent.height});
         m_x += extent.width;
+    }
+
+    static qsizetype trailingBlanks(const QString& text) {
+        qsizetype n = 0;
+        while (n < text.size() && text[text.size() - 1 - n] == QLatin1Char(' ')) ++n;
+        return n;
+    }
+
+    // The longest head of `text` (at least one character, a surrogate pair kept whole) whose
+    // width fits `width`, found by halving.
+    qsizetype fittingPrefix(const QString& text, int width) const {
+        qsizetype fits = 0, tooWide = text.size();
+        while (tooWide - fits > 1) {
+            const qsizetype mid = fits + (tooWide - fits) / 2;
+            if (m_control.measureText(text.first(mid)).width <= width) {
+                fits = mid;
+            } else {
+                tooWide = mid;
+            }
+        }
+        qsizetype n = std::max<qsizetype>(fits, 1);
+        if (n < text.size() && text[n - 1].isHighSurrogate() && text[n].isLowSurrogate()) {
+            n = n > 1 ? n - 1 : n + 1;
+        }
+        return n;
     }
 
     void endParagraph() {
