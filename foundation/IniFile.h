@@ -78,7 +78,11 @@ class IniDocument {
 // `defaultValue`. Clamped to the 32-bit range.
 int parseProfileInt(std::string_view value, int defaultValue);
 
-// A settings file on disk. Each operation reads the file afresh.
+// A settings file on disk. Reads share one parsed copy per path for the whole process: the
+// file is read again only when it is no longer the one read (its device, inode, size or
+// times differ, as after any write, ours or another program's). A file changed within
+// 50 ms of its read is read again at the next use, since a change that quick may keep
+// the same times. A write reads the file afresh under its lock and keeps what it wrote.
 class IniFile {
   public:
     explicit IniFile(std::string path) : m_path(std::move(path)) {}
@@ -100,5 +104,8 @@ class IniFile {
   private:
     std::string m_path;
 };
+
+// Files read from disk by IniFile so far in this process (the cached reads not counted).
+std::size_t fileReadCount();
 
 }  // namespace ini
