@@ -279,7 +279,10 @@ std::int64_t nanoseconds(const timespec& t) {
 
 std::optional<Identity> identityOf(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
     return Identity{info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
                     nanoseconds(info.st_ctim)};
 }
