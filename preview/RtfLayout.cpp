@@ -80,32 +80,34 @@ class RtfLayout {
         }
     }
 
-    void addPiece(QString text, const FontSpec& font) {
+    void addPiece(const QString& text, const FontSpec& font) {
         const int lineWidth = m_right - m_left;
-        TextExtent extent = m_control.measureText(text);
+        const TextExtent extent = m_control.measureText(text);
         if (m_x + extent.width > lineWidth && !m_line.empty()) {
             emitLine();
             m_control.setFont(font);  // the line drawn last set its own fonts
         }
+        const qsizetype wordEnd = text.size() - trailingBlanks(text);
+        if (extent.width <= lineWidth || wordEnd == 0) {
+            m_line.push_back({text, font, extent.width, extent.height});
+            m_x += extent.width;
+            return;
+        }
         // A word longer than the whole line breaks at the line end and goes on in the next
         // line; its trailing blanks may hang past the margin as they do after any word.
-        while (extent.width > lineWidth && !m_control.capacityExceeded()) {
-            const qsizetype blanks = trailingBlanks(text);
-            if (blanks > 0 &&
-                m_control.measureText(text.first(text.size() - blanks)).width <= lineWidth) {
-                break;
+        for (qsizetype pos = 0; pos < wordEnd && !m_control.capacityExceeded();) {
+            const qsizetype n = fittingLength(text, pos, wordEnd, lineWidth);
+            const QString part = pos + n == wordEnd ? text.mid(pos) : text.mid(pos, n);
+            const TextExtent partExtent = m_control.measureText(part);
+            m_line.push_back({part, font, partExtent.width, partExtent.height});
+            pos += n;
+            if (pos == wordEnd) {
+                m_x += partExtent.width;
+                return;
             }
-            const qsizetype n = fittingPrefix(text, lineWidth);
-            const QString head = text.first(n);
-            const TextExtent headExtent = m_control.measureText(head);
-            m_line.push_back({head, font, headExtent.width, headExtent.height});
             emitLine();
             m_control.setFont(font);
-            text.remove(0, n);
-            extent = m_control.measureText(text);
         }
-        m_line.push_back({text, font, extent.width, extent.height});
-        m_x += extent.width;
     }
 
     static qsizetype trailingBlanks(const QString& text) {
@@ -114,20 +116,31 @@ class RtfLayout {
         return n;
     }
 
-    // The longest head of `text` (at least one character, a surrogate pair kept whole) whose
-    // width fits `width`, found by halving.
-    qsizetype fittingPrefix(const QString& text, int width) const {
-        qsizetype fits = 0, tooWide = text.size();
-        while (tooWide - fits > 1) {
-            const qsizetype mid = fits + (tooWide - fits) / 2;
-            if (m_control.measureText(text.first(mid)).width <= width) {
-                fits = mid;
-            } else {
-                tooWide = mid;
+    // How many characters of text[pos, end) fit `width` (at least one, a surrogate pair kept
+    // whole). The probes double, then halve, so a line costs measuring about its own length
+    // a few times, however long the word.
+    qsizetype fittingLength(const QString& text, qsizetype pos, qsizetype end, int width) const {
+        const qsizetype available = end - pos;
+        const auto fits = [&](qsizetype n) {
+            return m_control.measureText(text.mid(pos, n)).width <= width;
+        };
+        qsizetype fitting = 0, tooWide = 0;
+        for (qsizetype probe = 1;; probe *= 2) {
+            const qsizetype n = std::min(probe, available);
+            if (!fits(n)) {
+                tooWide = n;
+                break;
             }
+            fitting = n;
+            if (n == available) return available;
         }
-        qsizetype n = std::max<qsizetype>(fits, 1);
-        if (n < text.size() && text[n - 1].isHighSurrogate() && text[n].isLowSurrogate()) {
+        while (tooWide - fitting > 1) {
+            const qsizetype mid = fitting + (tooWide - fitting) / 2;
+            (fits(mid) ? fitting : tooWide) = mid;
+        }
+        qsizetype n = std::max<qsizetype>(fitting, 1);
+        if (n < available && text[pos + n - 1].isHighSurrogate() &&
+            text[pos + n].isLowSurrogate()) {
             n = n > 1 ? n - 1 : n + 1;
         }
         return n;
