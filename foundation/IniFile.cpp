@@ -365,14 +365,22 @@ DocumentCache& cache() {
     return instance;
 }
 
-// Replaces the file by the edited document and keeps that as its parsed copy.
-bool replaceWith(const std::string& path, IniDocument document) {
-    if (!safefile::replaceFile(path, document.bytes()).ok()) {
+}  // namespace
+
+safefile::Outcome replaceIniFile(const std::string& path, std::string bytes) {
+    const safefile::Outcome outcome = safefile::replaceFile(path, bytes);
+    if (outcome.ok()) {
+        cache().wrote(path, IniDocument(std::move(bytes)));
+    } else {
         cache().forget(path);
-        return false;
     }
-    cache().wrote(path, std::move(document));
-    return true;
+    return outcome;
+}
+
+namespace {
+
+bool replaceWith(const std::string& path, const IniDocument& document) {
+    return replaceIniFile(path, document.bytes()).ok();
 }
 
 }  // namespace
@@ -403,7 +411,7 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
     if (file.ok() || isMissing(file)) {
         IniDocument doc(file.bytes);
         written = doc.setValue(section, key, value) &&
-                  ((file.ok() && doc.bytes() == file.bytes) || replaceWith(m_path, std::move(doc)));
+                  ((file.ok() && doc.bytes() == file.bytes) || replaceWith(m_path, doc));
     }
     if (!written && lock.created()) ::unlink(m_path.c_str());  // the empty file made for the lock
     return written;
@@ -416,7 +424,7 @@ bool IniFile::deleteKey(std::string_view section, std::string_view key) {
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeKey(section, key)) return true;
-    return replaceWith(m_path, std::move(doc));
+    return replaceWith(m_path, doc);
 }
 
 bool IniFile::deleteSection(std::string_view section) {
@@ -426,7 +434,7 @@ bool IniFile::deleteSection(std::string_view section) {
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeSection(section)) return true;
-    return replaceWith(m_path, std::move(doc));
+    return replaceWith(m_path, doc);
 }
 
 }  // namespace ini

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/SafeFile.h"
+
 namespace ini {
 
 inline constexpr std::size_t kMaxIniFileBytes = 16u * 1024u * 1024u;
@@ -104,6 +106,10 @@ class IniFile {
   private:
     std::string m_path;
 };
+
+// Replaces a settings file by `bytes` atomically (as the writes above) and keeps them as its
+// parsed copy; for a caller that edits many keys in one document.
+safefile::Outcome replaceIniFile(const std::string& path, std::string bytes);
 
 // Files read from disk by IniFile so far in this process (the cached reads not counted).
 std::size_t fileReadCount();

@@ -258,6 +258,11 @@ TEST(IniFile, ReadsTheFileOnceUntilItChanges) {
     EXPECT_EQ(profile.GetValueLong(path, "Page", "Left(mm)"), 22);
     EXPECT_EQ(readsSince(), 3u);
 
+    // A whole document written at once is kept as written.
+    ASSERT_TRUE(ini::replaceIniFile(path, "[Page]\r\nTop(mm)=5\r\n").ok());
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 5);
+    EXPECT_EQ(readsSince(), 3u);
+
     std::filesystem::remove(path);
     EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 0);
 }
