@@ -328,11 +328,11 @@ class DocumentCache {
         return document;
     }
 
-    // Keeps what a write under the file's lock has just put there.
+    // Keeps what a write has just put there, unless the file is already another one.
     void wrote(const std::string& path, IniDocument document) {
         const std::optional<Identity> now = identityOf(path);
         const std::lock_guard<std::mutex> guard(m_mutex);
-        if (!now) {
+        if (!now || std::size_t(now->size) != document.bytes().size()) {
             m_entries.erase(path);
             return;
         }
@@ -377,14 +377,6 @@ safefile::Outcome replaceIniFile(const std::string& path, std::string bytes) {
     return outcome;
 }
 
-namespace {
-
-bool replaceWith(const std::string& path, const IniDocument& document) {
-    return replaceIniFile(path, document.bytes()).ok();
-}
-
-}  // namespace
-
 std::size_t fileReadCount() {
     return g_fileReads.load();
 }
@@ -410,8 +402,8 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
     bool written = false;
     if (file.ok() || isMissing(file)) {
         IniDocument doc(file.bytes);
-        written = doc.setValue(section, key, value) &&
-                  ((file.ok() && doc.bytes() == file.bytes) || replaceWith(m_path, doc));
+        written = doc.setValue(section, key, value) && ((file.ok() && doc.bytes() == file.bytes) ||
+                                                        replaceIniFile(m_path, doc.bytes()).ok());
     }
     if (!written && lock.created()) ::unlink(m_path.c_str());  // the empty file made for the lock
     return written;
@@ -424,7 +416,7 @@ bool IniFile::deleteKey(std::string_view section, std::string_view key) {
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeKey(section, key)) return true;
-    return replaceWith(m_path, doc);
+    return replaceIniFile(m_path, doc.bytes()).ok();
 }
 
 bool IniFile::deleteSection(std::string_view section) {
@@ -434,7 +426,7 @@ bool IniFile::deleteSection(std::string_view section) {
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeSection(section)) return true;
-    return replaceWith(m_path, doc);
+    return replaceIniFile(m_path, doc.bytes()).ok();
 }
 
 }  // namespace ini
