@@ -12,6 +12,8 @@ namespace preview {
 
 namespace {
 
+// Every reason the file calls can give, in words; a code no call here is known to give keeps
+// its number behind a sentence.
 QString describeErrno(int err) {
     switch (err) {
         case ENOENT:
@@ -32,8 +34,55 @@ QString describeErrno(int err) {
             return QStringLiteral("ﾌｧｲﾙ名が長すぎます");
         case EIO:
             return QStringLiteral("入出力ｴﾗｰが発生しました");
+        case ELOOP:
+            return QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸが循環しているか、多すぎます");
+        case EINVAL:
+            return QStringLiteral("ﾌｧｲﾙ名または内容が正しくありません");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("開いているﾌｧｲﾙが多すぎます");
+        case ENOMEM:
+            return QStringLiteral("ﾒﾓﾘが不足しています");
+        case EBUSY:
+        case ETXTBSY:
+            return QStringLiteral("ﾌｧｲﾙが使用中です");
+        case EAGAIN:
+        case ENOLCK:
+            return QStringLiteral("ﾌｧｲﾙをﾛｯｸできません。しばらくしてからやり直して下さい");
+        case EFBIG:
+        case EOVERFLOW:
+            return QStringLiteral("ﾌｧｲﾙが大きすぎます");
+        case EEXIST:
+            return QStringLiteral("同じ名前のﾌｧｲﾙが既にあります");
+        case ENOTEMPTY:
+            return QStringLiteral("ﾌｫﾙﾀﾞが空ではありません");
+        case EMLINK:
+            return QStringLiteral("ﾘﾝｸが多すぎます");
+        case EXDEV:
+            return QStringLiteral("別のﾄﾞﾗｲﾌﾞへは置き換えられません");
+        case ENXIO:
+        case ENODEV:
+            return QStringLiteral("装置が見つかりません");
+        case ESTALE:
+        case ENOTCONN:
+        case ETIMEDOUT:
+        case ECONNABORTED:
+        case ECONNRESET:
+        case ENETDOWN:
+        case ENETUNREACH:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+            return QStringLiteral("ﾈｯﾄﾜｰｸ上のﾌｧｲﾙに接続できません");
+        case EINTR:
+        case ECANCELED:
+            return QStringLiteral("処理が中断されました");
+        case EOPNOTSUPP:
+            return QStringLiteral("この場所ではこの操作はできません");
+        case EBADF:
+        case EFAULT:
+            return QStringLiteral("ﾌｧｲﾙを扱えませんでした");
         default:
-            return QStringLiteral("ｴﾗｰ番号 %1").arg(err);
+            return QStringLiteral("予期しないｴﾗｰが発生しました (ｴﾗｰ番号 %1)").arg(err);
     }
 }
 

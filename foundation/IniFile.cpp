@@ -1,10 +1,16 @@
 #include "foundation/IniFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
 
 #include "foundation/Cp932.h"
 #include "foundation/SafeFile.h"
@@ -251,13 +257,135 @@ bool isMissing(const safefile::ReadResult& file) {
     return file.status == safefile::Status::Failed && (file.err == ENOENT || file.err == ENOTDIR);
 }
 
+std::atomic<std::size_t> g_fileReads{0};
+
+safefile::ReadResult readFile(const std::string& path) {
+    ++g_fileReads;
+    return safefile::readRegularFile(path, kMaxIniFileBytes);
+}
+
+// What tells one state of a file from another without reading it.
+struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedNs = 0, changedNs = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+std::int64_t nanoseconds(const timespec& t) {
+    return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+
+std::optional<Identity> identityOf(const std::string& path) {
+    struct stat info {};
+    if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return Identity{info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
+                    nanoseconds(info.st_ctim)};
+}
+
+std::int64_t nowNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return nanoseconds(now);
+}
+
+// File times may lag the clock by a tick: a file changed this close to its read may change
+// again without a new time, so its copy is not trusted.
+constexpr std::int64_t kRacyNs = 50'000'000;
+
+// The parsed copies, one per path spelling; a handful of settings files at most.
+class DocumentCache {
+  public:
+    std::shared_ptr<const IniDocument> get(const std::string& path) {
+        const std::optional<Identity> before = identityOf(path);
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        if (!before) {
+            m_entries.erase(path);
+            return nullptr;
+        }
+        if (const auto it = m_entries.find(path);
+            it != m_entries.end() && it->second.trusted && it->second.identity == *before) {
+            return it->second.document;
+        }
+        const std::int64_t readStart = nowNs();
+        safefile::ReadResult file = readFile(path);
+        if (!file.ok()) {
+            m_entries.erase(path);
+            return nullptr;
+        }
+        auto document = std::make_shared<const IniDocument>(std::move(file.bytes));
+        const std::optional<Identity> after = identityOf(path);
+        if (after && *after == *before) {
+            const bool trusted = after->modifiedNs + kRacyNs < readStart;
+            store(path, {*after, document, trusted});
+        } else {
+            m_entries.erase(path);
+        }
+        return document;
+    }
+
+    // Keeps what a write has just put there, unless the file is already another one.
+    void wrote(const std::string& path, IniDocument document) {
+        const std::optional<Identity> now = identityOf(path);
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        if (!now || std::size_t(now->size) != document.bytes().size()) {
+            m_entries.erase(path);
+            return;
+        }
+        store(path, {*now, std::make_shared<const IniDocument>(std::move(document)), true});
+    }
+
+    void forget(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        m_entries.erase(path);
+    }
+
+  private:
+    static constexpr std::size_t kMaxEntries = 16;
+    struct Entry {
+        Identity identity;
+        std::shared_ptr<const IniDocument> document;
+        bool trusted = false;
+    };
+    void store(const std::string& path, Entry entry) {
+        if (m_entries.size() >= kMaxEntries && !m_entries.contains(path)) m_entries.clear();
+        m_entries.insert_or_assign(path, std::move(entry));
+    }
+
+    std::mutex m_mutex;
+    std::map<std::string, Entry> m_entries;
+};
+
+DocumentCache& cache() {
+    static DocumentCache instance;
+    return instance;
+}
+
 }  // namespace
+
+safefile::Outcome replaceIniFile(const std::string& path, std::string bytes) {
+    const safefile::Outcome outcome = safefile::replaceFile(path, bytes);
+    if (outcome.ok()) {
+        cache().wrote(path, IniDocument(std::move(bytes)));
+    } else {
+        cache().forget(path);
+    }
+    return outcome;
+}
+
+std::size_t fileReadCount() {
+    return g_fileReads.load();
+}
 
 std::optional<std::string> IniFile::readString(std::string_view section,
                                                std::string_view key) const {
-    safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
-    if (!file.ok()) return std::nullopt;
-    return IniDocument(std::move(file.bytes)).value(section, key);
+    const std::shared_ptr<const IniDocument> document = cache().get(m_path);
+    if (!document) return std::nullopt;
+    return document->value(section, key);
 }
 
 int IniFile::readInt(std::string_view section, std::string_view key, int defaultValue) const {
@@ -270,13 +398,12 @@ int IniFile::readInt(std::string_view section, std::string_view key, int default
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     if (!IniDocument().setValue(section, key, value)) return false;  // refused names or value
     const safefile::FileLock lock(m_path, true);
-    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    const safefile::ReadResult file = readFile(m_path);
     bool written = false;
     if (file.ok() || isMissing(file)) {
         IniDocument doc(file.bytes);
-        written =
-            doc.setValue(section, key, value) && ((file.ok() && doc.bytes() == file.bytes) ||
-                                                  safefile::replaceFile(m_path, doc.bytes()).ok());
+        written = doc.setValue(section, key, value) && ((file.ok() && doc.bytes() == file.bytes) ||
+                                                        replaceIniFile(m_path, doc.bytes()).ok());
     }
     if (!written && lock.created()) ::unlink(m_path.c_str());  // the empty file made for the lock
     return written;
@@ -284,22 +411,22 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
 
 bool IniFile::deleteKey(std::string_view section, std::string_view key) {
     const safefile::FileLock lock(m_path);
-    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    const safefile::ReadResult file = readFile(m_path);
     if (isMissing(file)) return true;
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeKey(section, key)) return true;
-    return safefile::replaceFile(m_path, doc.bytes()).ok();
+    return replaceIniFile(m_path, doc.bytes()).ok();
 }
 
 bool IniFile::deleteSection(std::string_view section) {
     const safefile::FileLock lock(m_path);
-    const safefile::ReadResult file = safefile::readRegularFile(m_path, kMaxIniFileBytes);
+    const safefile::ReadResult file = readFile(m_path);
     if (isMissing(file)) return true;
     if (!file.ok()) return false;
     IniDocument doc(file.bytes);
     if (!doc.removeSection(section)) return true;
-    return safefile::replaceFile(m_path, doc.bytes()).ok();
+    return replaceIniFile(m_path, doc.bytes()).ok();
 }
 
 }  // namespace ini

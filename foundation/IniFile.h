@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/SafeFile.h"
+
 namespace ini {
 
 inline constexpr std::size_t kMaxIniFileBytes = 16u * 1024u * 1024u;
@@ -78,7 +80,11 @@ class IniDocument {
 // `defaultValue`. Clamped to the 32-bit range.
 int parseProfileInt(std::string_view value, int defaultValue);
 
-// A settings file on disk. Each operation reads the file afresh.
+// A settings file on disk. Reads share one parsed copy per path for the whole process: the
+// file is read again only when it is no longer the one read (its device, inode, size or
+// times differ, as after any write, ours or another program's). A file changed within
+// 50 ms of its read is read again at the next use, since a change that quick may keep
+// the same times. A write reads the file afresh under its lock and keeps what it wrote.
 class IniFile {
   public:
     explicit IniFile(std::string path) : m_path(std::move(path)) {}
@@ -100,5 +106,12 @@ class IniFile {
   private:
     std::string m_path;
 };
+
+// Replaces a settings file by `bytes` atomically (as the writes above) and keeps them as its
+// parsed copy; for a caller that edits many keys in one document.
+safefile::Outcome replaceIniFile(const std::string& path, std::string bytes);
+
+// Files read from disk by IniFile so far in this process (the cached reads not counted).
+std::size_t fileReadCount();
 
 }  // namespace ini

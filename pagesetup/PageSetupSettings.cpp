@@ -4,10 +4,10 @@
 #include <charconv>
 #include <string_view>
 
+#include "formats/PreviewIniKeys.h"
 #include "foundation/Cp932.h"
 #include "foundation/IniFile.h"
 #include "foundation/PrivateProfile.h"
-#include "formats/PreviewIniKeys.h"
 
 namespace pagesetup {
 
@@ -141,7 +141,7 @@ safefile::Outcome WritePageSetupSettings(const std::string& iniPath, const PageS
     writeFont(w, Footer, s.Footer.Font);
     // A value the file cannot hold (a line end or NUL) would be lost: write nothing.
     if (w.refused()) return {safefile::Status::Failed, EINVAL};
-    return safefile::replaceFile(iniPath, w.bytes());
+    return ini::replaceIniFile(iniPath, w.bytes());
 }
 
 }  // namespace pagesetup

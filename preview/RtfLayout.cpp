@@ -1,5 +1,6 @@
 // Layout of an RTF document on the preview control: lines filled between the margins,
-// wrapped at blanks and between full-width characters, pages begun when a line would pass
+// wrapped at blanks and between full-width characters (a word longer than a line breaks at
+// the line end), pages begun when a line would pass
 // the bottom margin.
 #include <algorithm>
 
@@ -80,10 +81,69 @@ class RtfLayout {
     }
 
     void addPiece(const QString& text, const FontSpec& font) {
+        const int lineWidth = m_right - m_left;
         const TextExtent extent = m_control.measureText(text);
-        if (m_x + extent.width > m_right - m_left && !m_line.empty()) emitLine();
-        m_line.push_back({text, font, extent.width, extent.height});
-        m_x += extent.width;
+        if (m_x + extent.width > lineWidth && !m_line.empty()) {
+            emitLine();
+            m_control.setFont(font);  // the line drawn last set its own fonts
+        }
+        const qsizetype wordEnd = text.size() - trailingBlanks(text);
+        if (extent.width <= lineWidth || wordEnd == 0) {
+            m_line.push_back({text, font, extent.width, extent.height});
+            m_x += extent.width;
+            return;
+        }
+        // A word longer than the whole line breaks at the line end and goes on in the next
+        // line; its trailing blanks may hang past the margin as they do after any word.
+        for (qsizetype pos = 0; pos < wordEnd && !m_control.capacityExceeded();) {
+            const qsizetype n = fittingLength(text, pos, wordEnd, lineWidth);
+            const QString part = pos + n == wordEnd ? text.mid(pos) : text.mid(pos, n);
+            const TextExtent partExtent = m_control.measureText(part);
+            m_line.push_back({part, font, partExtent.width, partExtent.height});
+            pos += n;
+            if (pos == wordEnd) {
+                m_x += partExtent.width;
+                return;
+            }
+            emitLine();
+            m_control.setFont(font);
+        }
+    }
+
+    static qsizetype trailingBlanks(const QString& text) {
+        qsizetype n = 0;
+        while (n < text.size() && text[text.size() - 1 - n] == QLatin1Char(' ')) ++n;
+        return n;
+    }
+
+    // How many characters of text[pos, end) fit `width` (at least one, a surrogate pair kept
+    // whole). The probes double, then halve, so a line costs measuring about its own length
+    // a few times, however long the word.
+    qsizetype fittingLength(const QString& text, qsizetype pos, qsizetype end, int width) const {
+        const qsizetype available = end - pos;
+        const auto fits = [&](qsizetype n) {
+            return m_control.measureText(text.mid(pos, n)).width <= width;
+        };
+        qsizetype fitting = 0, tooWide = 0;
+        for (qsizetype probe = 1;; probe *= 2) {
+            const qsizetype n = std::min(probe, available);
+            if (!fits(n)) {
+                tooWide = n;
+                break;
+            }
+            fitting = n;
+            if (n == available) return available;
+        }
+        while (tooWide - fitting > 1) {
+            const qsizetype mid = fitting + (tooWide - fitting) / 2;
+            (fits(mid) ? fitting : tooWide) = mid;
+        }
+        qsizetype n = std::max<qsizetype>(fitting, 1);
+        if (n < available && text[pos + n - 1].isHighSurrogate() &&
+            text[pos + n].isLowSurrogate()) {
+            n = n > 1 ? n - 1 : n + 1;
+        }
+        return n;
     }
 
     void endParagraph() {

@@ -38,7 +38,8 @@ struct RtfDocument {
 RtfDocument ParseRtf(std::string_view bytes);
 
 // Lays the document out between the control's margins on pages of its paper, wrapping at
-// blanks and between full-width characters, starting on the control's current page.
+// blanks and between full-width characters (a word longer than a line goes on in the next
+// line), starting on the control's current page.
 void LayOutRtf(const RtfDocument& document, PreviewControl& control);
 
 }  // namespace preview

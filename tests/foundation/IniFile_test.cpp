@@ -1,11 +1,13 @@
 #include "foundation/IniFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -223,6 +225,46 @@ TEST(IniFile, RefusesWhatIsNotASmallRegularFile) {
     ScratchFolder::write(big, "[S]\nk=1\n" + std::string(ini::kMaxIniFileBytes, ';'));
     EXPECT_FALSE(ini::IniFile(big).readString("S", "k"));
     EXPECT_FALSE(ini::IniFile(big).writeString("S", "k", "2"));
+}
+
+// Reads share one parsed copy until the file changes: our own write keeps what it wrote, a
+// change by another program (a new inode, or new times and size) is read again.
+TEST(IniFile, ReadsTheFileOnceUntilItChanges) {
+    ScratchFolder dir;
+    const std::string path = dir.file("Preview.ini");
+    const auto writeAged = [&](std::string_view bytes, int secondsAgo) {
+        ScratchFolder::write(path, bytes);
+        const timespec past{::time(nullptr) - secondsAgo, 0};
+        const timespec times[2] = {past, past};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+    writeAged("[Page]\r\nTop(mm)=25\r\nLeft(mm)=20\r\n", 3600);
+    const std::size_t start = ini::fileReadCount();
+    const auto readsSince = [&] { return ini::fileReadCount() - start; };
+    CPrivateProfile profile;
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 25);
+    EXPECT_EQ(profile.GetValueString(path, "page", "left(mm)"), "20");
+    EXPECT_EQ(ini::IniFile(path).readInt("Page", "Missing", 7), 7);
+    EXPECT_EQ(readsSince(), 1u);
+
+    ASSERT_TRUE(profile.SetValueString(path, "Page", "Top(mm)", "30"));  // reads under its lock
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 30);
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Left(mm)"), 20);
+    EXPECT_EQ(readsSince(), 2u);
+
+    // Rewritten in place by another program: same inode and size, other times.
+    writeAged("[Page]\r\nTop(mm)=11\r\nLeft(mm)=22\r\n", 1800);
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 11);
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Left(mm)"), 22);
+    EXPECT_EQ(readsSince(), 3u);
+
+    // A whole document written at once is kept as written.
+    ASSERT_TRUE(ini::replaceIniFile(path, "[Page]\r\nTop(mm)=5\r\n").ok());
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 5);
+    EXPECT_EQ(readsSince(), 3u);
+
+    std::filesystem::remove(path);
+    EXPECT_EQ(profile.GetValueLong(path, "Page", "Top(mm)"), 0);
 }
 
 // ---- CPrivateProfile ----------------------------------------------------------------------

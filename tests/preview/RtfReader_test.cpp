@@ -107,5 +107,34 @@ TEST(RtfLayout, WrapsBetweenTheMarginsAndBreaksPages) {
     EXPECT_EQ(control.texts.back().y, 1440);
 }
 
+// A path longer than a line, after a smaller font: every character is kept, in order, each
+// line within the margins in the word's own font.
+TEST(RtfLayout, AWordLongerThanALineGoesOnInTheNextLines) {
+    FakePreviewControl control;
+    control.setMargins(1440, 1440, 1440, 1440);
+    control.startDoc();
+    RtfItem before;
+    before.text = QStringLiteral("ab ");
+    before.fontSize = 10;
+    RtfItem word;
+    for (int i = 0; i < 300; ++i) word.text += QChar(u'a' + i % 26);
+    word.fontSize = 20;  // 200 twips a character: 45 to a line of 9026
+    RtfDocument doc;
+    doc.items = {before, word};
+    LayOutRtf(doc, control);
+    const int right = control.paperSizeTwips().width() - 1440;
+    QString kept;
+    int lines = 0;
+    for (const auto& t : control.texts) {
+        if (t.font.size != 20) continue;
+        kept += t.text;
+        ++lines;
+        EXPECT_EQ(t.x, 1440);
+        EXPECT_LE(t.x + 200 * t.text.size(), right);
+    }
+    EXPECT_EQ(kept, word.text);
+    EXPECT_EQ(lines, 7);
+}
+
 }  // namespace
 }  // namespace preview

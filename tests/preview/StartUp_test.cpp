@@ -135,8 +135,11 @@ TEST(FactoryFile, WritesEveryKeyInOrderAsCp932) {
     // CP932 bytes on disk: "明" is 0x96BE.
     EXPECT_NE(bytes.find("\x82\x6c\x82\x72 \x96\xbe\x92\xa9"), std::string::npos);
 
-    // The factory values read back as the page settings of an A4 portrait page.
+    // The factory values read back as the page settings of an A4 portrait page, from the copy
+    // the writes kept: the 46 keys do not read the file again.
+    const std::size_t reads = ini::fileReadCount();
     const PageSettings s = ReadPageSettings(plan.iniPath);
+    EXPECT_EQ(ini::fileReadCount(), reads);
     EXPECT_EQ(s.bodyFontName, QStringLiteral("ＭＳ 明朝"));
     EXPECT_EQ(s.bodySize0, 10.0);
     EXPECT_EQ(s.bodySize1, 8.0);
