@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     word::CWordReport report(document, desktop, nullptr,
                              {QStringLiteral("/nonexistent/Preview.ini"),
                               QStringLiteral("/nonexistent"), QStringLiteral("/nonexistent")},
-                             [](const QString&, const QString&) {
+                             [](const QString&, const QString&, const word::FigureAllowance&) {
                                  word::FigureBitmap figure;
                                  figure.image = QImage(8, 4, QImage::Format_RGB32);
                                  figure.image.fill(Qt::white);
