@@ -510,8 +510,9 @@ bool decode(Reader& r, std::size_t size, PageDocument& document, QString* error,
         totals.pixels += std::size_t(image.width()) * std::size_t(image.height());
         doc.images.push_back(std::move(image));
     }
-    // Pictures the budget could not take stay null (drawn as nothing).
-    doc.images.resize(images);
+    // Pictures the budget could not take stay null (drawn as nothing). A failed header leaves
+    // its counts unchecked: nothing is sized by them then.
+    if (r.ok()) doc.images.resize(images);
     if (r.ok() && !cut) doc.pages.reserve(pages);
     for (std::uint32_t i = 0; i < pages && r.ok() && !cut; ++i) {
         Page page;

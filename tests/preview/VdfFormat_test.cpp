@@ -120,6 +120,9 @@ const Corruption kCorruptions[] = {
      }},
     {"fontSizeZero",
      [](QByteArray) { return encodedWith([](PageDocument& d) { d.fonts[0].size = 0; }); }},
+    // Impossible header counts (a billion pictures) must size nothing.
+    {"impossibleHeaderCounts",
+     [](QByteArray) { return QByteArray::fromBase64("TUJYVkRGDQoBAAAAAgBNAABCWFZERg0KAQE="); }},
 };
 
 void PrintTo(const Corruption& c, std::ostream* os) {
