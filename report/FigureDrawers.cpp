@@ -28,6 +28,14 @@ constexpr double kTextGap = 1.0;  // between a right-hand level line's end and i
 // than kShared counts as the same edge: the file keeps six decimals).
 constexpr double kTextClearance = 0.3;
 constexpr double kShared = 1e-4;
+// The ink of a number in the figures' face (IPA Mincho, 2048 units to the em, drawn with its
+// ascent 1802 and descent 455 below the anchor's text top): digits reach from 74 units above
+// the baseline ('.' from 2 below) to 1586 above, so from 0.221 em over the text box's bottom to
+// the box's top. Between that ink and a line's edge (half the pen width off its centre; the
+// thinnest pen counted as kThinPen) stays kInkClearance of white.
+constexpr double kInkBottom = 0.221;
+constexpr double kInkClearance = 0.15;
+constexpr double kThinPen = 0.1;
 
 // Line styles and the one text style of the figures.
 constexpr std::int32_t kDrawingLine = 1;
@@ -107,13 +115,21 @@ class FigureFrame {
         return std::none_of(m_boxes.begin(), m_boxes.end(),
                             [&b](const TextBox& placed) { return b.meets(placed); });
     }
+    // No line passes through the box or within kTextClearance beside it, and none comes
+    // closer to the glyphs' ink than kInkClearance from its edge.
     bool clearOfLines(const TextBox& b) const {
         const double side = kTextClearance - kShared;
+        const double inkBottom = b.y0 + kInkBottom * m_textHeight;
         const std::vector<FigPoint>& p = m_buffer.points;
         return std::none_of(m_buffer.lines.begin(), m_buffer.lines.end(), [&](const FigLine& l) {
-            return SegmentCrossesBox(p[static_cast<std::size_t>(l.from - 1)],
-                                     p[static_cast<std::size_t>(l.to - 1)], b.x0 - side,
-                                     b.y0 + kShared, b.x1 + side, b.y1 - kShared);
+            const FigPoint& from = p[static_cast<std::size_t>(l.from - 1)];
+            const FigPoint& to = p[static_cast<std::size_t>(l.to - 1)];
+            const double pen = FigurePenOf(m_lineStyles, l.style).widthMm;
+            const double ink = kInkClearance + std::max(pen, kThinPen) / 2;
+            return SegmentCrossesBox(from, to, b.x0 - side, b.y0 + kShared, b.x1 + side,
+                                     b.y1 - kShared) ||
+                   SegmentCrossesBox(from, to, b.x0 - ink, inkBottom - ink, b.x1 + ink,
+                                     b.y1 + ink);
         });
     }
     void add(const std::string& s, const TextBox& b) {
