@@ -155,7 +155,8 @@ class FigureFrame {
         for (const FigPoint& p : m_buffer.points) low = std::min(low, p.y);
         TextBox b{};
         for (std::size_t row = 1; row <= 2 * m_boxes.size() + 1; ++row) {
-            b = box(s, {anchors.front().x, low - row * m_textHeight});
+            b = box(s, {anchors.front().x,
+                        low - row * m_textHeight - kInkClearance - kTextClearance});
             if (clearOfTexts(b)) break;
         }
         add(s, b);
