@@ -128,8 +128,7 @@ class FigureFrame {
             const double ink = kInkClearance + std::max(pen, kThinPen) / 2;
             return SegmentCrossesBox(from, to, b.x0 - side, b.y0 + kShared, b.x1 + side,
                                      b.y1 - kShared) ||
-                   SegmentCrossesBox(from, to, b.x0 - ink, inkBottom - ink, b.x1 + ink,
-                                     b.y1 + ink);
+                   SegmentCrossesBox(from, to, b.x0 - ink, inkBottom - ink, b.x1 + ink, b.y1 + ink);
         });
     }
     void add(const std::string& s, const TextBox& b) {
@@ -155,8 +154,8 @@ class FigureFrame {
         for (const FigPoint& p : m_buffer.points) low = std::min(low, p.y);
         TextBox b{};
         for (std::size_t row = 1; row <= 2 * m_boxes.size() + 1; ++row) {
-            b = box(s, {anchors.front().x,
-                        low - row * m_textHeight - kInkClearance - kTextClearance});
+            b = box(s,
+                    {anchors.front().x, low - row * m_textHeight - kInkClearance - kTextClearance});
             if (clearOfTexts(b)) break;
         }
         add(s, b);

@@ -457,11 +457,10 @@ void ExpectClearTexts(const AnalysisResult& r, const std::string& what) {
                     << p.y << ") to (" << q.x << ", " << q.y << ") crosses " << at(i);
                 // The digits' ink (IPA Mincho: from 0.221 em over the box's bottom to its top)
                 // keeps 0.15 mm of white off the line's edge.
-                const double ink =
-                    0.15 + std::max(FigurePenOf(pens, l.style).widthMm, 0.1) / 2 - e;
+                const double ink = 0.15 + std::max(FigurePenOf(pens, l.style).widthMm, 0.1) / 2 - e;
                 const double inkBottom = a[1] + 0.221 * (a[3] - a[1]);
-                ASSERT_FALSE(SegmentCrossesBox(p, q, a[0] - ink, inkBottom - ink, a[2] + ink,
-                                               a[3] + ink))
+                ASSERT_FALSE(
+                    SegmentCrossesBox(p, q, a[0] - ink, inkBottom - ink, a[2] + ink, a[3] + ink))
                     << what << ", " << figure.name << " figure: the line from (" << p.x << ", "
                     << p.y << ") to (" << q.x << ", " << q.y << ") is close to " << at(i);
             }
