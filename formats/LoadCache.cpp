@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
+#include <cmath>
 
 namespace preview {
 
@@ -81,7 +82,34 @@ void LoadCache::allowDecoding(QImageReader& reader, std::uint64_t held) {
     reader.setAllocationLimit(int(megabytes));
 }
 
-QImage LoadCache::picture(const QString& path) {
+QSize LoadCache::decodedSize(QSize own, QSizeF boxMm) {
+    if (own.isEmpty() || !(boxMm.width() > 0 && boxMm.height() > 0)) return own;
+    const double scale = std::max(boxMm.width() / 25.4 * kPictureDpi / own.width(),
+                                  boxMm.height() / 25.4 * kPictureDpi / own.height());
+    if (!(scale < 1)) return own;
+    return QSize(std::clamp(int(std::ceil(own.width() * scale)), 1, own.width()),
+                 std::clamp(int(std::ceil(own.height() * scale)), 1, own.height()));
+}
+
+namespace {
+
+// Bytes of a picture of `size` at `bits` a pixel, lines padded to 32 bits.
+std::uint64_t pictureBytes(QSize size, std::uint64_t bits) {
+    return (std::uint64_t(size.width()) * bits + 31) / 32 * 4 * std::uint64_t(size.height());
+}
+
+// What the JPEG decoder makes for `target`: its size scaled by M/8 (the smallest M that is
+// not below the target on both axes).
+QSize jpegScaledSize(QSize own, QSize target) {
+    const double f = std::min(double(own.width()) / target.width(),
+                              double(own.height()) / target.height());
+    const int m = std::clamp(int(std::ceil(8 / f)), 1, 8);
+    return QSize((own.width() * m + 7) / 8, (own.height() * m + 7) / 8);
+}
+
+}  // namespace
+
+QImage LoadCache::picture(const QString& path, QSizeF boxMm) {
     FileKey key;
     std::uint64_t fileBytes = 0;
     if (!identify(QFile::encodeName(path).toStdString(), 0, key, fileBytes)) return QImage();
@@ -93,9 +121,26 @@ QImage LoadCache::picture(const QString& path) {
     if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
         return image;
     }
-    const std::size_t pixels = std::size_t(size.width()) * std::size_t(size.height());
-    const std::uint64_t held = decodedBytes(reader);
-    if (m_pixels + pixels > kMaxPixels || !budget().charge(Work::FileByte, fileBytes) ||
+    const QSize target = decodedSize(size, boxMm);
+    const std::size_t pixels = std::size_t(target.width()) * std::size_t(target.height());
+    std::uint64_t held = decodedBytes(reader);
+    // The pixels the decoder makes before the picture is scaled to the target.
+    std::size_t made = std::size_t(size.width()) * std::size_t(size.height());
+    if (target != size) {
+        // The decoder's output, then the picture scaled from it (32 bits a pixel at least).
+        QImage::Format format = reader.imageFormat();
+        if (format == QImage::Format_Invalid) format = QImage::Format_ARGB32;
+        const std::uint64_t bits = QImage::toPixelFormat(format).bitsPerPixel();
+        if (reader.format() == "jpeg") {
+            held -= pictureBytes(size, bits);
+            const QSize scaled = jpegScaledSize(size, target);
+            held += pictureBytes(scaled, bits);
+            made = std::size_t(scaled.width()) * std::size_t(scaled.height());
+        }
+        held += pictureBytes(target, std::max<std::uint64_t>(bits, 32));
+        reader.setScaledSize(target);
+    }
+    if (m_pixels + std::max(pixels, made) > kMaxPixels || !budget().charge(Work::FileByte, fileBytes) ||
         !budget().charge(Work::PictureByte, held)) {
         m_budgetExceeded = true;
         budget().exhaust();
@@ -104,7 +149,7 @@ QImage LoadCache::picture(const QString& path) {
     ++m_pictureDecodes;
     allowDecoding(reader, held);
     image = reader.read();
-    if (image.size() != size) image = QImage();
+    if (image.size() != target) image = QImage();
     m_pixels += pixels;
     m_decodedBytes += image.sizeInBytes();
     return image;

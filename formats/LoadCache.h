@@ -8,7 +8,9 @@
 // Budgets: every file read is charged to the load's WorkBudget (its bytes), and so is every
 // picture decoded, by the bytes the decoder will hold: its size and pixel format are read
 // from its header first (a 16-bit RGBA picture holds 8 bytes a pixel; a progressive JPEG
-// also holds its coefficients while it decodes). A side above kMaxPictureSide is refused; a
+// also holds its coefficients while it decodes). A picture decoded smaller than its own size
+// is charged for what is really made: a JPEG for its decoder's scaled output (1/8 steps),
+// any other picture for its whole size, and both for the picture kept. A side above kMaxPictureSide is refused; a
 // picture that would pass the budget or take the load's pixels beyond kMaxPixels (the most
 // the page model holds) is refused too and sets budgetExceeded(), which ends the load as a
 // full page model does. At most kMaxCachedFigureFiles figure files of each kind are kept (the
@@ -46,8 +48,18 @@ class LoadCache {
     void clear(WorkBudget* budget = nullptr);
     WorkBudget& budget() { return m_external ? *m_external : m_own; }
 
-    // The picture of a regular file, or a null image (unreadable, refused by a budget).
-    QImage picture(const QString& path);
+    // Pictures are decoded at most at this resolution of the box they are placed in.
+    static constexpr double kPictureDpi = 300;
+    // The size a picture of `own` pixels is decoded at when placed in a box of `boxMm`
+    // millimetres (stretched to it): kPictureDpi of the box on both axes, its proportions
+    // kept, never above its own size. An empty box (the picture's own size) gives `own`.
+    // Example: 4000 x 3000 pixels in 150 x 110 mm give 1772 x 1329.
+    static QSize decodedSize(QSize own, QSizeF boxMm);
+
+    // The picture of a regular file decoded for a box of `boxMm` (decodedSize; a JPEG is
+    // scaled by its decoder), or a null image (unreadable, refused by a budget). A file is
+    // decoded once, for the box of its first placement.
+    QImage picture(const QString& path, QSizeF boxMm = QSizeF());
     // Bytes a decoder holds for the picture in `reader` (0 when its header cannot be read).
     static std::uint64_t decodedBytes(QImageReader& reader);
     // Lets the reader allocate what `held` bytes were charged for (QImageReader's limit).

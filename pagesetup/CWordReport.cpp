@@ -457,12 +457,15 @@ bool CWordReport::chargeStored(const QImage& image) {
 
 bool CWordReport::bitmapCommand(int Position, const QString& Line) {
     const bool fixed = Field(Line, Position + 4) == "fix" || Field(Line, Position + 8) == "fix";
-    const auto points = [&](int at) {
-        const int mm = ToInt32HalfEven(Val(Field(Line, at).toStdString())).value_or(0);
+    const auto millimetres = [&](int at) {
+        return ToInt32HalfEven(Val(Field(Line, at).toStdString())).value_or(0);
+    };
+    const auto points = [](int mm) {
         return WholePoints(MillimetersToPoints(static_cast<float>(mm)));
     };
-    const int width = points(Position + 12);
-    const int height = points(Position + 16);
+    const QSizeF box(millimetres(Position + 12), millimetres(Position + 16));
+    const int width = points(int(box.width()));
+    const int height = points(int(box.height()));
     QString name = Line.mid(Position + 19);
     if (name.contains(QLatin1String("%TMPDIR%"))) name = m_paths.printFileFolder + name.mid(8);
     if (name.contains(QLatin1String("%APPDIR%"))) name = m_paths.programFolder + name.mid(8);
@@ -476,7 +479,8 @@ bool CWordReport::bitmapCommand(int Position, const QString& Line) {
         return fail(WordExportFault::BudgetSpent);
     }
     const std::size_t decodes = m_pictures.pictureDecodes();
-    const QImage image = m_pictures.picture(name);
+    // Decoded for the box it is fitted into, as the preview decodes it.
+    const QImage image = m_pictures.picture(name, box);
     if (m_pictures.pictureDecodes() != decodes) {
         m_decodedBitmaps.insert(name);
         if (!charge(preview::Work::PictureByte, bytes)) return false;

@@ -217,7 +217,7 @@ void PrintFileLoader::bitmap(std::string_view line, std::size_t at) {
     const int height = ToInt32HalfEven(fieldNumber(field(line, at, 16, 3))).value_or(0);
     if (width != 0) {
         m_lineHeightMm = height;
-        const QImage picture = m_doc.loadCache().picture(file);
+        const QImage picture = m_doc.loadCache().picture(file, QSizeF(width, height));
         if (!picture.isNull())
             m_control.drawPicture(picture, x, y, MmToTwips(width), MmToTwips(height));
     } else {

@@ -151,6 +151,25 @@ TEST_F(CostBudget, aHugeFileThatIsNoVdfIsRefusedBeforeItIsRead) {
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
 }
 
+// A JPEG placed small is scaled by its decoder: 1600 x 1200 in 20 x 15 mm decodes at 2/8
+// (400 x 300) and is kept at 300 dpi of the box; the budget is charged for those two only.
+TEST_F(CostBudget, aJpegPlacedSmallIsDecodedSmall) {
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    const QString path = QString::fromStdString(dir.file("photo.jpg"));
+    ASSERT_TRUE(photo.save(path, "JPEG"));
+    WorkBudget budget;
+    LoadCache cache;
+    cache.clear(&budget);
+    const QImage small = cache.picture(path, QSizeF(20, 15));
+    EXPECT_EQ(small.size(), QSize(237, 178));
+    EXPECT_EQ(budget.count(Work::PictureByte), 400u * 300 * 4 + 237u * 178 * 4);
+    // Placed at its own size, or in a box larger than 300 dpi asks for, it stays whole.
+    EXPECT_EQ(LoadCache::decodedSize(QSize(1600, 1200), QSizeF()), QSize(1600, 1200));
+    EXPECT_EQ(LoadCache::decodedSize(QSize(1600, 1200), QSizeF(200, 150)), QSize(1600, 1200));
+    EXPECT_EQ(LoadCache::decodedSize(QSize(4000, 3000), QSizeF(150, 110)), QSize(1772, 1329));
+}
+
 // What a load charges for the work it really does, pattern by pattern: each case writes its
 // files and returns the print file; the load must charge `kind` exactly `charged` times (or
 // at most, when `atMost`).
@@ -190,7 +209,8 @@ TEST_F(CostBudget, aLoadChargesWhatItsInputReallyCosts) {
                  prn += "?BM;010;010;050;050;" + d.file(name) + "\r\n";
              return prn;
          },
-         Work::PictureByte, 2900 * 2900},
+         // The whole grey picture while it decodes, then 591 x 591 kept for 50 x 50 mm.
+         Work::PictureByte, 2900 * 2900 + 591 * 591 * 4},
         {"a progressive JPEG holds its coefficients while it decodes",
          [&](const ScratchFolder& d) {
              savePicture(d.file("p.jpg"), QImage::Format_RGB32, true);
