@@ -1,14 +1,16 @@
 // Lays print files out as the preview window does and times it:
-//   preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] [--docx OUT.docx] FILE...
+//   preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] [--docx OUT.docx]
+//                 [--vdf OUT.vdf] FILE...
 // Per file: the page settings of --ini (the factory Preview.ini otherwise), a fixed clock,
 // the loader of the window (print file, RTF or VDF by the file's kind) on the real control
 // with its figure renderer (LINE_PRN.DEF and STR_PRN.DEF beside this program); page 1 drawn
 // at 96 dpi (saved with --png) and, with --pdf, every page exported as PDF with the outline;
-// with --docx, the Word export of the file written to that path (not opened).
+// with --docx, the Word export of the file written to that path (not opened); with --vdf,
+// the loaded document saved as the window's VDF save does.
 // Prints "name value" lines: file, ok, truncated (1 when the document was more than the page
 // model holds and was cut, else 0), pages, outline (entries), load_ms, first_page_ms (from
 // the start of the load until page 1 is drawn), pdf_ms (0 without --pdf), docx_ms (0 without
-// --docx). The fonts of the
+// --docx), vdf_ms (0 without --vdf). The fonts of the
 // settings are loaded before the first timing. Exit status 1 when any file failed.
 
 #include <QCoreApplication>
@@ -64,7 +66,7 @@ void printMs(const char* name, double ms) {
 int usage() {
     std::fprintf(stderr,
                  "usage: preview_bench [--ini FILE] [--png PAGE1.png] [--pdf OUT.pdf] "
-                 "[--docx OUT.docx] FILE...\n");
+                 "[--docx OUT.docx] [--vdf OUT.vdf] FILE...\n");
     return 2;
 }
 
@@ -73,17 +75,19 @@ int usage() {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QString ini, png, pdf, docx;
+    QString ini, png, pdf, docx, vdf;
     std::vector<QString> files;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         if ((a == QLatin1String("--ini") || a == QLatin1String("--png") ||
-             a == QLatin1String("--pdf") || a == QLatin1String("--docx")) &&
+             a == QLatin1String("--pdf") || a == QLatin1String("--docx") ||
+             a == QLatin1String("--vdf")) &&
             i + 1 < args.size()) {
             QString& target = a == QLatin1String("--ini")   ? ini
                               : a == QLatin1String("--png") ? png
                               : a == QLatin1String("--pdf") ? pdf
+                              : a == QLatin1String("--vdf") ? vdf
                                                             : docx;
             target = args[++i];
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -146,6 +150,16 @@ int main(int argc, char* argv[]) {
             }
             docxMs = msSince(docxStart);
         }
+        double vdfMs = 0;
+        if (ok && !vdf.isEmpty()) {
+            const auto vdfStart = Clock::now();
+            QString error;
+            if (!control.saveDocument(vdf, &error)) {
+                std::fprintf(stderr, "%s: %s\n", qPrintable(vdf), qPrintable(error));
+                ok = false;
+            }
+            vdfMs = msSince(vdfStart);
+        }
         allOk = allOk && ok;
         print("file", file);
         print("ok", ok ? QStringLiteral("1") : QStringLiteral("0"));
@@ -156,6 +170,7 @@ int main(int argc, char* argv[]) {
         printMs("first_page_ms", firstPageMs);
         printMs("pdf_ms", pdfMs);
         printMs("docx_ms", docxMs);
+        printMs("vdf_ms", vdfMs);
     }
     return allOk ? 0 : 1;
 }

@@ -73,9 +73,9 @@ class CWordReport {
     static constexpr std::size_t kLeastFigurePixels = 100'000;
     // Paragraphs of one document, at most: each is held until the document is written (a few
     // hundred bytes).
-    static constexpr std::size_t kMaxParagraphs = 1'000'000;
+    static constexpr std::size_t kMaxParagraphs = 2'000'000;
     // Pages the budget grows by, at most: as many as the preview lays out.
-    static constexpr std::size_t kMaxBudgetPages = 20'000;
+    static constexpr std::size_t kMaxBudgetPages = 32'767;
 
     // `ui` may be null: no messages (the benchmark).
     CWordReport(WordDocument& document, const WordDesktop& desktop, UiServices* ui,

@@ -30,7 +30,7 @@ namespace preview {
 // Capacities of one document: beyond them the control refuses to record (and a saved file
 // is refused), so a hostile input cannot exhaust memory.
 struct PageModelLimits {
-    static constexpr std::size_t maxPages = 20000;
+    static constexpr std::size_t maxPages = 32767;  // the page number is 16-bit
     static constexpr std::size_t maxItems = 8'000'000;       // drawing items, all pages
     static constexpr std::size_t maxTextUnits = 32'000'000;  // UTF-16 units, all pages
     static constexpr std::size_t maxTags = kMaxOutlineEntries;
